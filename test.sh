@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the engine, the game and the tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test. Starts a virtual display when none is set.
+# Works from any current directory.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="$ROOT/build/test"
+JOBS="$(nproc)"
+
+"$ROOT/tools/install-deps.sh"
+
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZT_SANITIZE=ON \
+  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" >/dev/null
+cmake --build "$BUILD" -j "$JOBS"
+
+CTEST=(ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" "$@")
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "${CTEST[@]}"
+fi
+exec "${CTEST[@]}"

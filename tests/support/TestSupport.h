@@ -1,0 +1,17 @@
+#pragma once
+// Helpers shared by the unit tests.
+#include <filesystem>
+#include <string>
+
+namespace zttest {
+
+// A fresh, empty folder under the build's test scratch area, unique per call.
+std::filesystem::path MakeTempDir(const std::string& tag);
+
+// Runs `fn` with standard output captured; returns what it printed.
+template <class Fn>
+std::string CaptureStdout(Fn&& fn);
+
+}  // namespace zttest
+
+#include "support/TestSupport.inl"
