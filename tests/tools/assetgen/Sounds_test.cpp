@@ -1,0 +1,361 @@
+// What the sound part of the asset generator promises the game: every effect, voice line and
+// music track the game loads is there and opens in the sound layer, mono where it can be placed
+// in 3D, audible and of the length its moment allows; music loops without a click; the sound
+// editor's "audio/audio.json" has the editor's form; and a second run writes the same bytes.
+#include "assetgen/SoundGenerator.h"
+#include "platform/fmod/SoundData.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+
+namespace fs = std::filesystem;
+using namespace assetgen;
+
+namespace {
+
+const fs::path kRuntime = ZT_RUNTIME_DIR;
+
+std::string ReadBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The sounds to check: the build's runtime folder once the build writes them there, otherwise
+// one fresh run per test process.
+const fs::path& SoundTree()
+{
+    static const fs::path tree = [] {
+        if (fs::exists(kRuntime / "audio/audio.json")) return kRuntime;
+        const fs::path out = zttest::MakeTempDir("sounds-tree");
+        const auto start = std::chrono::steady_clock::now();
+        const Result r = GenerateSounds(DefaultOptions(out));
+        std::printf("generated %zu sounds in %.1f s\n", Sounds().size(), SecondsSince(start));
+        for (const std::string& e : r.errors) ADD_FAILURE() << e;
+        // Made before the exit handler is registered, so it is still there when that runs.
+        static const fs::path made = out;
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(made, ec);
+        });
+        return out;
+    }();
+    return tree;
+}
+
+struct Decoded {
+    bool ok = false;
+    int format = 0, channels = 0, rate = 0;
+    std::vector<float> samples;  // interleaved
+    size_t Frames() const { return channels ? samples.size() / size_t(channels) : 0; }
+};
+
+Decoded Decode(const fs::path& file)
+{
+    Decoded d;
+    SF_INFO info{};
+    SNDFILE* in = sf_open(file.string().c_str(), SFM_READ, &info);
+    if (!in) return d;
+    d.format = info.format;
+    d.channels = info.channels;
+    d.rate = info.samplerate;
+    d.samples.resize(size_t(info.frames) * size_t(info.channels));
+    const sf_count_t got = sf_readf_float(in, d.samples.data(), info.frames);
+    sf_close(in);
+    d.ok = got == info.frames;
+    return d;
+}
+
+double Rms(const std::vector<float>& s, size_t from, size_t count)
+{
+    double sum = 0.0;
+    for (size_t i = from; i < from + count && i < s.size(); ++i) sum += double(s[i]) * s[i];
+    return std::sqrt(sum / double(std::max<size_t>(count, 1)));
+}
+
+// How a loop joins itself: the step from its last frame back to its first, against the
+// largest step within 10 ms on either side; and the level of its first and last half second.
+struct Join {
+    double step = 0.0, nearby = 0.0;
+    double headRms = 0.0, tailRms = 0.0;
+};
+
+Join MeasureJoin(const Decoded& d)
+{
+    Join j;
+    const size_t n = d.Frames(), c = size_t(d.channels), window = 441, level = 22050;
+    for (size_t ch = 0; ch < c; ++ch) {
+        auto at = [&](size_t f) { return double(d.samples[(f % n) * c + ch]); };
+        j.step = std::max(j.step, std::fabs(at(0) - at(n - 1)));
+        for (size_t k = 1; k < window; ++k) {
+            j.nearby = std::max(j.nearby, std::fabs(at(k) - at(k - 1)));
+            j.nearby = std::max(j.nearby, std::fabs(at(n - k) - at(n - k - 1)));
+        }
+    }
+    j.headRms = Rms(d.samples, 0, level * c);
+    j.tailRms = Rms(d.samples, d.samples.size() - level * c, level * c);
+    return j;
+}
+
+bool JoinsCleanly(const Join& j)
+{
+    const double ratio = j.headRms / std::max(j.tailRms, 1e-9);
+    return j.step <= 1.5 * j.nearby + 0.01 && ratio > 0.5 && ratio < 2.0;
+}
+
+// Every file the game opens below "./audio/", as its systems spell them: the sound-effect
+// system's table, the weapon's two sounds, the lose jingle, the intro's and the boss's voice
+// lines, and the music system's tracks.
+const char* const kGameFiles[] = {
+    "SFX_SMagician_Hit.wav", "SFX_SMagician_Death.wav", "SFX_Skull_Hit.wav", "SFX_Skull_Death.wav",
+    "kangahit.wav", "kangadeath.wav", "kangashoot.wav", "SFX_Ogre_Hit.wav", "SFX_Ogre_Death.wav",
+    "SFX_Ogre_Charge.wav", "coin_get.wav", "SFX_Orb_Collect.wav", "SFX_Player_Hit.wav", "SFX_Player_Death.wav",
+    "SFX_Player_Warp.wav", "SFX_Door_Open.wav", "SFX_Door_Close.wav", "SFX_Power_Up.wav", "SFX_Orb_Altar.wav",
+    "SFX_Tauntlaugh.ogg", "SFX_SandExplode.ogg", "SFX_Ricochet.ogg", "SFX_Player_Jump.wav",
+    "SFX_Drev_cantdothat.wav", "SFX_Drev_ezgaem.wav", "SFX_Drev_gobackliaoah.wav", "SFX_Drev_notenuffgold.wav",
+    "SFX_Drev_painpainpain.wav", "SFX_Drev_pew_1.wav", "SFX_Drev_strongerliao.wav",
+    "SFX_Drev_grelvokvoskdungeon.wav", "SFX_Drev_washiokah.wav", "SFX_Drev_wayoutrickme.wav",
+    "SFX_Drev_whereami.wav",
+    "SFX_Sword_Swing.wav", "SFX_Fireball.wav", "Lose.wav",
+    "voiceoversounds/voiceoverfinal/boss/chillwasimortesh.wav",
+    "voiceoversounds/voiceoverfinal/boss/chillwelcometovosk.wav", "voiceoversounds/voiceoverfinal/boss/bringorbs.wav",
+    "voiceoversounds/voiceoverfinal/boss/thenyoucanzao.wav", "voiceoversounds/voiceoverfinal/boss/angishere.wav",
+    "voiceoversounds/voiceoverfinal/boss/greenishere.wav", "voiceoversounds/voiceoverfinal/boss/bluishere.wav",
+    "voiceoversounds/voiceoverfinal/drev/goahdrev-lengthened.wav",
+    "voiceoversounds/voiceoverfinal/boss/oioicomehere.wav", "voiceoversounds/voiceoverfinal/boss/sellugoodstuff.wav",
+    "voiceoversounds/voiceoverfinal/boss/dunanyhowshoot.wav", "voiceoversounds/voiceoverfinal/boss/keshahdrev.wav",
+    "bgm/battle0.ogg", "bgm/battle1.ogg", "bgm/battle2.ogg", "bgm/theoverworld.ogg", "bgm/incave.ogg",
+    "bgm/boss_fight1.ogg", "bgm/boss_fight2.ogg", "bgm/boss_fight3.ogg", "bgm/finalboss.ogg",
+};
+
+}  // namespace
+
+// ---- the inventory ------------------------------------------------------------------------
+
+TEST(SoundInventory, ListsEveryFileTheGameOpensAndNothingElse)
+{
+    std::set<std::string> listed;
+    for (const SoundSpec& s : Sounds()) {
+        EXPECT_TRUE(listed.insert(s.path).second) << s.path << " listed twice";
+        EXPECT_LE(s.minSeconds, s.maxSeconds) << s.path;
+    }
+    std::set<std::string> game;
+    for (const char* file : kGameFiles) {
+        const std::string path = std::string(kAudioFolder) + file;
+        game.insert(path);
+        const SoundSpec* spec = FindSound(path);
+        ASSERT_NE(spec, nullptr) << path << " is loaded by the game but not made";
+        EXPECT_EQ(spec->kind == SoundKind::Music, path.rfind("audio/bgm/", 0) == 0) << path;
+    }
+    EXPECT_EQ(listed, game);
+
+    // The player's shot sound repeats every 0.4 s at the slowest; the intro's lines must end
+    // before the cinematic's next line starts.
+    struct Bound {
+        const char* path;
+        float maxSeconds;
+    };
+    for (const Bound& b : {Bound{"audio/SFX_Fireball.wav", 0.3f},
+                           Bound{"audio/voiceoversounds/voiceoverfinal/boss/chillwasimortesh.wav", 2.0f},
+                           Bound{"audio/voiceoversounds/voiceoverfinal/boss/bringorbs.wav", 5.0f},
+                           Bound{"audio/voiceoversounds/voiceoverfinal/drev/goahdrev-lengthened.wav", 3.0f},
+                           Bound{"audio/SFX_Drev_gobackliaoah.wav", 3.0f}})
+        EXPECT_LE(FindSound(b.path)->maxSeconds, b.maxSeconds) << b.path;
+}
+
+// ---- the generated files ------------------------------------------------------------------
+
+TEST(GeneratedSounds, EveryFileOpensInTheSoundLayerAudibleAndWithinItsLength)
+{
+    const fs::path& tree = SoundTree();
+    for (const SoundSpec& s : Sounds()) {
+        SCOPED_TRACE(s.path);
+        const fs::path file = tree / s.path;
+        ASSERT_TRUE(fs::exists(file)) << "a missing sound plays nothing";
+        const bool music = s.kind == SoundKind::Music;
+
+        // The game's own loader: effects decoded whole, music streamed.
+        ztplatform::fmod::SoundData* raw = nullptr;
+        ASSERT_EQ(ztplatform::fmod::SoundData::Open(file.string(), music, &raw), ztplatform::fmod::FMOD_OK);
+        std::unique_ptr<ztplatform::fmod::SoundData> data(raw);
+
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok);
+        const bool ogg = file.extension() == ".ogg";
+        EXPECT_EQ(d.format, ogg ? (SF_FORMAT_OGG | SF_FORMAT_VORBIS) : (SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+        EXPECT_EQ(d.rate, kSampleRate);
+        EXPECT_EQ(data->sampleRate, kSampleRate);
+        // Every sound is loaded as a 3D sound; only a mono one can be placed.
+        EXPECT_EQ(d.channels, music ? 2 : 1);
+        EXPECT_EQ(data->frames, int64_t(d.Frames()));
+
+        const double seconds = double(d.Frames()) / d.rate;
+        EXPECT_GE(seconds, s.minSeconds);
+        EXPECT_LE(seconds, s.maxSeconds);
+        float peak = 0.0f;
+        for (float v : d.samples) peak = std::max(peak, std::fabs(v));
+        EXPECT_GT(peak, 0.5f) << "too quiet";
+        EXPECT_LE(peak, 1.0f);
+        EXPECT_GT(Rms(d.samples, 0, d.samples.size()), music ? 0.05 : 0.02) << "mostly silence";
+    }
+}
+
+TEST(GeneratedSounds, MusicJoinsItsStartWithoutAClick)
+{
+    for (const SoundSpec& s : Sounds()) {
+        if (s.kind != SoundKind::Music) continue;
+        SCOPED_TRACE(s.path);
+        const Decoded d = Decode(SoundTree() / s.path);
+        ASSERT_TRUE(d.ok);
+        const Join j = MeasureJoin(d);
+        std::printf("%-28s join step %.4f (nearby %.4f), level %.3f -> %.3f\n", s.path, j.step, j.nearby,
+                    j.tailRms, j.headRms);
+        EXPECT_TRUE(JoinsCleanly(j)) << "step " << j.step << " nearby " << j.nearby << " head " << j.headRms
+                                     << " tail " << j.tailRms;
+    }
+}
+
+TEST(GeneratedSounds, TheJoinCheckCatchesACutAndAFade)
+{
+    // A tone cut off mid-cycle clicks at the join; a tune that fades away restarts loud.
+    Decoded cut;
+    cut.ok = true;
+    cut.channels = 1;
+    cut.rate = kSampleRate;
+    Oscillator tone;
+    for (size_t i = 0; i < FramesFor(2.013); ++i) cut.samples.push_back(0.8f * tone.Sine(440.0));
+    EXPECT_FALSE(JoinsCleanly(MeasureJoin(cut)));
+
+    Decoded whole = cut;
+    whole.samples.resize(FramesFor(2.0));  // exactly 880 cycles
+    EXPECT_TRUE(JoinsCleanly(MeasureJoin(whole)));
+
+    Decoded fading = whole;
+    for (size_t i = 0; i < fading.samples.size(); ++i)
+        fading.samples[i] *= 1.0f - float(i) / float(fading.samples.size());
+    EXPECT_FALSE(JoinsCleanly(MeasureJoin(fading)));
+}
+
+TEST(GeneratedSounds, RegistryHasTheSoundEditorsForm)
+{
+    const std::string text = ReadBytes(SoundTree() / "audio/audio.json");
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text, SoundRegistryJson());
+    // Compact: no white space anywhere, not even a closing line break.
+    EXPECT_EQ(text.find_first_of(" \t\r\n"), std::string::npos);
+
+    rapidjson::Document doc;
+    doc.Parse(text.c_str(), text.size());
+    ASSERT_FALSE(doc.HasParseError());
+    ASSERT_TRUE(doc.IsArray());
+    size_t sounds = 0, music = 0;
+    std::string lastSound, lastMusic;
+    for (const auto& e : doc.GetArray()) {
+        ASSERT_TRUE(e.IsObject());
+        ASSERT_EQ(e.MemberCount(), 2u);
+        const auto first = e.MemberBegin();
+        const std::string key = first->name.GetString(), name = first->value.GetString();
+        const auto second = first + 1;
+        ASSERT_STREQ(second->name.GetString(), "FileName");
+        const std::string file = second->value.GetString();
+        SCOPED_TRACE(file);
+        const SoundSpec* spec = FindSound(std::string(kAudioFolder) + file);
+        ASSERT_NE(spec, nullptr) << "names a file that is not made";
+        EXPECT_EQ(name, RegistryName(file));
+        if (key == "SoundName") {
+            EXPECT_EQ(music, 0u) << "sounds come before music";
+            EXPECT_NE(spec->kind, SoundKind::Music);
+            EXPECT_LT(lastSound, name) << "sounds in byte order of their names";
+            lastSound = name;
+            ++sounds;
+        } else {
+            ASSERT_EQ(key, "BGMName");
+            EXPECT_EQ(spec->kind, SoundKind::Music);
+            EXPECT_LT(lastMusic, name);
+            lastMusic = name;
+            ++music;
+        }
+    }
+    EXPECT_EQ(sounds + music, Sounds().size());
+    EXPECT_EQ(music, 9u);
+    // Byte order puts upper case first: "SFX_..." and "Lose" before "coin_get".
+    EXPECT_LT(text.find("\"SoundName\":\"SFX_Door_Close\""), text.find("\"SoundName\":\"coin_get\""));
+}
+
+// ---- running the generator ----------------------------------------------------------------
+
+TEST(SoundGenerator, SecondRunWritesTheSameBytesQuickly)
+{
+    const fs::path& first = SoundTree();
+    const fs::path out = zttest::MakeTempDir("sounds-rerun");
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = GenerateSounds(DefaultOptions(out));
+    const double seconds = SecondsSince(start);
+    ASSERT_TRUE(r.Ok()) << r.errors.front();
+    std::printf("generated %zu sounds in %.1f s\n", Sounds().size(), seconds);
+    EXPECT_LT(seconds, 30.0);
+    for (const SoundSpec& s : Sounds())
+        EXPECT_TRUE(ReadBytes(out / s.path) == ReadBytes(first / s.path)) << s.path << " differs between runs";
+    EXPECT_EQ(ReadBytes(out / "audio/audio.json"), ReadBytes(first / "audio/audio.json"));
+    fs::remove_all(out);
+}
+
+TEST(SoundGenerator, OggStreamsCarryAFixedSerial)
+{
+    // libsndfile draws a new serial number for every stream it writes.
+    Audio tone;
+    Oscillator osc;
+    for (size_t i = 0; i < FramesFor(0.5); ++i) tone.samples.push_back(0.5f * osc.Sine(330.0));
+    std::string a, b, error;
+    ASSERT_TRUE(EncodeAudio(tone, AudioFormat::OggVorbis, 0.3, 0x1234ABCDu, a, error)) << error;
+    ASSERT_TRUE(EncodeAudio(tone, AudioFormat::OggVorbis, 0.3, 0x1234ABCDu, b, error)) << error;
+    EXPECT_TRUE(a == b);
+    ASSERT_GT(a.size(), 27u);
+    EXPECT_EQ(a.substr(14, 4), std::string("\xCD\xAB\x34\x12", 4));
+
+    // The page checksums still hold: the decoder drops pages whose checksum is wrong.
+    const fs::path dir = zttest::MakeTempDir("sounds-ogg");
+    ASSERT_TRUE(WriteFileBytes(dir / "tone.ogg", a, error)) << error;
+    const Decoded d = Decode(dir / "tone.ogg");
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.Frames(), tone.Frames());
+
+    std::string notOgg = "RIFF0000WAVE";
+    EXPECT_FALSE(SetOggSerial(notOgg, 1));
+    fs::remove_all(dir);
+}
+
+TEST(SoundGenerator, NamesTheMissingSpeechEngine)
+{
+    // With nothing on the search path the voice lines cannot be spoken; each one says why.
+    const char* oldPath = std::getenv("PATH");
+    const std::string saved = oldPath ? oldPath : "";
+    const fs::path empty = zttest::MakeTempDir("sounds-no-path");
+    setenv("PATH", empty.c_str(), 1);
+    std::vector<SoundMakerEntry> voices = VoiceMakers();
+    ASSERT_FALSE(voices.empty());
+    Audio audio;
+    std::string error;
+    const bool made = voices.front().make(SoundContext{*FindSound(voices.front().path), 1u}, audio, error);
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_FALSE(made);
+    EXPECT_NE(error.find("espeak-ng"), std::string::npos) << error;
+    EXPECT_NE(error.find("install-deps"), std::string::npos) << error;
+    fs::remove_all(empty);
+}
