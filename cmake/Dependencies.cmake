@@ -14,9 +14,11 @@ pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 # Dear ImGui ships as a static archive with its back ends; its pkg-config file asks for stb.
 find_path(IMGUI_INCLUDE_DIR imgui.h PATH_SUFFIXES imgui REQUIRED)
 find_library(IMGUI_LIBRARY NAMES libimgui.a imgui REQUIRED)
+# Debian builds the archive against the system's stb (font packing and rasterising).
+pkg_check_modules(STB REQUIRED IMPORTED_TARGET stb)
 add_library(zt_imgui INTERFACE)
 target_include_directories(zt_imgui INTERFACE ${IMGUI_INCLUDE_DIR} ${IMGUI_INCLUDE_DIR}/backends)
-target_link_libraries(zt_imgui INTERFACE ${IMGUI_LIBRARY} ${CMAKE_DL_LIBS})
+target_link_libraries(zt_imgui INTERFACE ${IMGUI_LIBRARY} PkgConfig::STB ${CMAKE_DL_LIBS})
 
 find_path(RAPIDJSON_INCLUDE_DIR rapidjson/document.h REQUIRED)
 add_library(zt_rapidjson INTERFACE)

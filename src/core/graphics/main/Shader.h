@@ -1,0 +1,95 @@
+#pragma once
+// A GL program built from up to five stage files. Attribute and output bindings and the uniform
+// names are collected first and take effect at Link, which also caches every uniform location.
+// GL types are spelled as plain integers so the header works whatever GL header came first.
+#include <array>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace ztgraphics {
+
+// Stage slots in the order they are compiled and attached.
+enum class ShaderStage : int {
+    Vertex = 0,
+    TessControl = 1,
+    TessEvaluation = 2,
+    Geometry = 3,
+    Fragment = 4,
+};
+
+class Shader {
+public:
+    static constexpr int kStageCount = 5;
+
+    struct Binding {
+        std::string name;
+        unsigned int index = 0;
+    };
+
+    Shader() = default;
+    // Frees CPU data only: the GL objects belong to whoever calls Destroy while the context lives.
+    ~Shader() = default;
+
+    void SetVertexShader(const std::string& path) { SetStage(ShaderStage::Vertex, path); }
+    void SetFragmentShader(const std::string& path) { SetStage(ShaderStage::Fragment, path); }
+    void SetGeometryShader(const std::string& path) { SetStage(ShaderStage::Geometry, path); }
+    void SetStage(ShaderStage stage, const std::string& path);
+
+    void BindAttribute(unsigned int index, const std::string& name);
+    void BindOutput(unsigned int index, const std::string& name);
+    void AddUniform(const std::string& name);
+
+    // Builds the program from every used stage. Returns its id, or 0 when a stage file is missing
+    // (a line is printed and the caller is expected to skip the program). A compile or link error
+    // prints the driver's log with the file names and stops the program: a broken shader is a
+    // defect of the build, not a condition to run with.
+    unsigned int Link();
+
+    // Compiles one stage. Returns 0 when the file cannot be opened.
+    unsigned int createShader(const std::string& path, unsigned int type);
+
+    // Looks up every registered uniform; names the program lacks are reported and left out.
+    void CacheUniformLocations();
+    // The cached location, or -1 for a name that is not registered or was not found.
+    int GetUniformLocation(const std::string& name) const;
+
+    void Destroy();
+
+    unsigned int GetProgram() const { return m_program; }
+    bool IsBuilt() const { return m_program != 0; }
+
+    // glUseProgram, skipped while the program is not built.
+    void Use() const;
+    static void Unuse();
+
+    // Uniform setters for the bound program; a location of -1 is skipped, as GL would do anyway,
+    // without touching the GL error state.
+    void SetInt(const std::string& name, int value) const;
+    void SetFloat(const std::string& name, float value) const;
+    void SetVec2(const std::string& name, float x, float y) const;
+    void SetVec3(const std::string& name, float x, float y, float z) const;
+    void SetVec4(const std::string& name, float x, float y, float z, float w) const;
+    // Our matrices are row-major, so they are uploaded transposed.
+    void SetMatrix4(const std::string& name, const float* rowMajor16) const;
+
+    const std::vector<Binding>& GetAttributeBindings() const { return m_attributes; }
+    const std::vector<Binding>& GetOutputBindings() const { return m_outputs; }
+    const std::vector<std::string>& GetUniformNames() const { return m_uniformNames; }
+    const std::unordered_map<std::string, int>& GetUniformLocations() const { return m_uniformLocations; }
+    const std::string& GetStagePath(ShaderStage stage) const { return m_paths[static_cast<int>(stage)]; }
+
+private:
+    std::string DescribeFiles() const;
+
+    unsigned int m_program = 0;
+    std::array<unsigned int, kStageCount> m_shaders{};
+    std::array<std::string, kStageCount> m_paths;
+    std::array<bool, kStageCount> m_used{};
+    std::unordered_map<std::string, int> m_uniformLocations;
+    std::vector<Binding> m_attributes;
+    std::vector<std::string> m_uniformNames;
+    std::vector<Binding> m_outputs;
+};
+
+}  // namespace ztgraphics

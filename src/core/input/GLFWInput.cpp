@@ -1,0 +1,240 @@
+#include "core/input/GLFWInput.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstring>
+
+namespace ztengine {
+
+namespace {
+
+uint8_t Advance(uint8_t state)
+{
+    switch (state) {
+    case GLFWInput::StateNone:
+    case GLFWInput::StateReleased:
+        return GLFWInput::StateUp;
+    case GLFWInput::StatePressed:
+        return GLFWInput::StateHeld;
+    default:
+        return state;
+    }
+}
+
+int32_t AdvancePad(int32_t state, bool down)
+{
+    switch (state) {
+    case GLFWInput::PadUp:
+        return down ? GLFWInput::PadPressed : GLFWInput::PadUp;
+    case GLFWInput::PadPressed:
+        return down ? GLFWInput::PadHeld : GLFWInput::PadReleased;
+    case GLFWInput::PadHeld:
+        return down ? GLFWInput::PadHeld : GLFWInput::PadReleased;
+    case GLFWInput::PadReleased:
+        return down ? GLFWInput::PadPressed : GLFWInput::PadUp;
+    default:
+        return state;
+    }
+}
+
+bool PadInRange(int pad, int index, int count)
+{
+    return pad >= 0 && pad < GLFWInput::kPads && index >= 0 && index < count;
+}
+
+// A GLFW context is needed by the cursor calls; without one (headless runs) they do nothing.
+GLFWwindow* CurrentWindow()
+{
+    return glfwGetCurrentContext();
+}
+
+}  // namespace
+
+GLFWInput::GLFWInput()
+{
+    std::memset(m_mouseButtons, 0, sizeof(m_mouseButtons));
+    std::memset(m_keys, 0, sizeof(m_keys));
+    std::memset(m_joystickButtons, 0, sizeof(m_joystickButtons));
+    std::memset(m_previousJoystickButtons, 0, sizeof(m_previousJoystickButtons));
+    std::memset(m_joystickAxes, 0, sizeof(m_joystickAxes));
+    m_cursorDelta[0] = m_cursorDelta[1] = 0.0f;
+    m_cursorPosition[0] = m_cursorPosition[1] = 0.0f;
+    m_padReader = &GLFWInput::ReadGlfwPad;
+}
+
+bool GLFWInput::IsMouseButtonUp(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StateUp; }
+bool GLFWInput::IsMouseButtonPressed(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StatePressed; }
+bool GLFWInput::IsMouseButtonHeld(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StateHeld; }
+bool GLFWInput::IsMouseButtonReleased(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StateReleased; }
+
+bool GLFWInput::IsKeyUp(unsigned k) { return k < kKeys && m_keys[k] == StateUp; }
+bool GLFWInput::IsKeyPressed(unsigned k) { return k < kKeys && m_keys[k] == StatePressed; }
+bool GLFWInput::IsKeyHeld(unsigned k) { return k < kKeys && m_keys[k] == StateHeld; }
+bool GLFWInput::IsKeyReleased(unsigned k) { return k < kKeys && m_keys[k] == StateReleased; }
+
+// Out-of-range pads and buttons answer false instead of reading past the tables.
+bool GLFWInput::IsJoystickButtonUp(int pad, int b)
+{
+    return PadInRange(pad, b, PadPoll::kButtons) && m_joystickButtons[pad][b] == PadUp;
+}
+bool GLFWInput::IsJoystickButtonPressed(int pad, int b)
+{
+    return PadInRange(pad, b, PadPoll::kButtons) && m_joystickButtons[pad][b] == PadPressed;
+}
+bool GLFWInput::IsJoystickButtonHeld(int pad, int b)
+{
+    return PadInRange(pad, b, PadPoll::kButtons) && m_joystickButtons[pad][b] == PadHeld;
+}
+bool GLFWInput::IsJoystickButtonReleased(int pad, int b)
+{
+    return PadInRange(pad, b, PadPoll::kButtons) && m_joystickButtons[pad][b] == PadReleased;
+}
+
+float GLFWInput::GetJoystickAxis(int pad, int axis)
+{
+    return PadInRange(pad, axis, PadPoll::kAxes) ? m_joystickAxes[pad][axis] : 0.0f;
+}
+
+bool GLFWInput::IsJoystickPresent(int pad)
+{
+    return CurrentWindow() != nullptr && glfwJoystickPresent(pad) == GLFW_TRUE;
+}
+
+bool GLFWInput::IsCursorEnabled()
+{
+    GLFWwindow* window = CurrentWindow();
+    return window == nullptr || glfwGetInputMode(window, GLFW_CURSOR) != GLFW_CURSOR_DISABLED;
+}
+
+void GLFWInput::SetCursorEnabled(bool enabled)
+{
+    if (GLFWwindow* window = CurrentWindow())
+        glfwSetInputMode(window, GLFW_CURSOR, enabled ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+}
+
+void GLFWInput::SetCursorHidden(bool hidden)
+{
+    if (GLFWwindow* window = CurrentWindow())
+        glfwSetInputMode(window, GLFW_CURSOR, hidden ? GLFW_CURSOR_HIDDEN : GLFW_CURSOR_NORMAL);
+}
+
+ztmath::Vector2 GLFWInput::GetCursorPositionFromCenter()
+{
+    int width = 0;
+    int height = 0;
+    if (GLFWwindow* window = CurrentWindow())
+        glfwGetWindowSize(window, &width, &height);
+    return {m_cursorPosition[0] - static_cast<float>(width) / 2.0f,
+            static_cast<float>(height) / 2.0f - m_cursorPosition[1]};
+}
+
+void GLFWInput::SetCursorPosition(double x, double y)
+{
+    if (GLFWwindow* window = CurrentWindow())
+        glfwSetCursorPos(window, x, y);
+}
+
+void GLFWInput::Update()
+{
+    for (uint8_t& state : m_mouseButtons)
+        state = Advance(state);
+    m_cursorDelta[0] = m_cursorDelta[1] = 0.0f;
+    for (uint8_t& state : m_keys)
+        state = Advance(state);
+
+    for (int pad = 0; pad < kPads; ++pad) {
+        std::memcpy(m_previousJoystickButtons[pad], m_joystickButtons[pad],
+                    sizeof(m_joystickButtons[pad]));
+        PadPoll poll;
+        if (!m_padReader || !m_padReader(pad, poll))
+            continue;
+        for (int b = 0; b < PadPoll::kButtons; ++b)
+            m_joystickButtons[pad][b] = AdvancePad(m_joystickButtons[pad][b], poll.buttons[b] != 0);
+        for (int a = 0; a < PadPoll::kAxes; ++a)
+            m_joystickAxes[pad][a] = poll.axes[a];
+        // The game reads the trigger axis negated, so the right trigger reads positive.
+        m_joystickAxes[pad][2] = -poll.axes[2];
+    }
+}
+
+void GLFWInput::ClearStates()
+{
+    std::memset(m_mouseButtons, 0, sizeof(m_mouseButtons));
+    std::memset(m_keys, 0, sizeof(m_keys));
+}
+
+uint8_t GLFWInput::StateFromAction(int action)
+{
+    switch (action) {
+    case GLFW_RELEASE:
+        return StateReleased;
+    case GLFW_PRESS:
+        return StatePressed;
+    case GLFW_REPEAT:
+        return StateHeld;
+    default:
+        return StateNone;
+    }
+}
+
+void GLFWInput::SetKeyState(int key, int action)
+{
+    if (static_cast<unsigned>(key) >= kKeys)
+        return;
+    m_keys[key] = StateFromAction(action);
+}
+
+void GLFWInput::SetMouseButtonState(int button, int action)
+{
+    if (static_cast<unsigned>(button) >= kMouseButtons)
+        return;
+    m_mouseButtons[button] = StateFromAction(action);
+}
+
+void GLFWInput::OnCursorMoved(double x, double y)
+{
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    m_cursorDelta[0] += fx - m_cursorPosition[0];
+    m_cursorDelta[1] += fy - m_cursorPosition[1];
+    m_cursorPosition[0] = fx;
+    m_cursorPosition[1] = fy;
+}
+
+void GLFWInput::SetPadReader(PadReader reader)
+{
+    m_padReader = std::move(reader);
+}
+
+bool GLFWInput::ReadGlfwPad(int pad, PadPoll& out)
+{
+    // Joystick polling needs an initialised GLFW; a headless application has none.
+    if (glfwGetCurrentContext() == nullptr)
+        return false;
+    GLFWgamepadstate state;
+    if (!glfwJoystickIsGamepad(pad) || !glfwGetGamepadState(pad, &state))
+        return false;
+    static constexpr int kButtonMap[PadPoll::kButtons] = {
+        GLFW_GAMEPAD_BUTTON_A,          GLFW_GAMEPAD_BUTTON_B,
+        GLFW_GAMEPAD_BUTTON_X,          GLFW_GAMEPAD_BUTTON_Y,
+        GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER,
+        GLFW_GAMEPAD_BUTTON_BACK,       GLFW_GAMEPAD_BUTTON_START,
+        GLFW_GAMEPAD_BUTTON_LEFT_THUMB, GLFW_GAMEPAD_BUTTON_RIGHT_THUMB,
+        GLFW_GAMEPAD_BUTTON_DPAD_UP,    GLFW_GAMEPAD_BUTTON_DPAD_RIGHT,
+        GLFW_GAMEPAD_BUTTON_DPAD_DOWN,  GLFW_GAMEPAD_BUTTON_DPAD_LEFT,
+    };
+    for (int b = 0; b < PadPoll::kButtons; ++b)
+        out.buttons[b] = state.buttons[kButtonMap[b]] == GLFW_PRESS ? 1 : 0;
+    // GLFW's triggers rest at -1; the game's one trigger axis rests at 0.
+    const float left = (state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] + 1.0f) * 0.5f;
+    const float right = (state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] + 1.0f) * 0.5f;
+    out.axes[0] = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
+    out.axes[1] = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
+    out.axes[2] = left - right;
+    out.axes[3] = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y];
+    out.axes[4] = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_X];
+    return true;
+}
+
+}  // namespace ztengine

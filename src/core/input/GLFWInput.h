@@ -1,0 +1,89 @@
+#pragma once
+// Input over GLFW: the window callbacks write key and button states, systems read them during
+// the frame, and Update advances them and polls the gamepads at the end of every frame.
+#include <cstdint>
+#include <functional>
+
+#include "core/input/Input.h"
+
+namespace ztengine {
+
+// One poll of one gamepad in the game's layout: buttons 0-9 A, B, X, Y, left and right
+// shoulder, back, start, left and right stick; 10-13 the D-pad up, right, down, left. Axes
+// 0-1 the left stick, 2 the triggers (left minus right, resting at 0), 3-4 the right stick's
+// Y and X.
+struct PadPoll {
+    static constexpr int kButtons = 14;
+    static constexpr int kAxes = 5;
+    unsigned char buttons[kButtons] = {};
+    float axes[kAxes] = {};
+};
+
+class GLFWInput : public Input {
+public:
+    static constexpr unsigned kMouseButtons = 8;
+    static constexpr unsigned kKeys = 349;
+    static constexpr int kPads = 16;
+
+    // Key and mouse-button states; 0 after construction or clearing until the next Update.
+    enum : uint8_t { StateNone = 0, StateUp = 1, StatePressed = 2, StateHeld = 4, StateReleased = 8 };
+    // Gamepad button states.
+    enum : int32_t { PadUp = 0, PadPressed = 1, PadHeld = 2, PadReleased = 3 };
+
+    // Reads one pad; false when the pad is not there (its states then keep their values).
+    using PadReader = std::function<bool(int pad, PadPoll& out)>;
+
+    GLFWInput();
+
+    bool IsMouseButtonUp(unsigned button) override;
+    bool IsMouseButtonPressed(unsigned button) override;
+    bool IsMouseButtonHeld(unsigned button) override;
+    bool IsMouseButtonReleased(unsigned button) override;
+    bool IsCursorEnabled() override;
+    void SetCursorEnabled(bool enabled) override;
+    void SetCursorHidden(bool hidden) override;
+    const float* GetCursorDelta() override { return m_cursorDelta; }
+    const float* GetCursorPosition() override { return m_cursorPosition; }
+    ztmath::Vector2 GetCursorPositionFromCenter() override;
+    void SetCursorPosition(double x, double y) override;
+    bool IsKeyUp(unsigned key) override;
+    bool IsKeyPressed(unsigned key) override;
+    bool IsKeyHeld(unsigned key) override;
+    bool IsKeyReleased(unsigned key) override;
+    bool IsJoystickButtonUp(int pad, int button) override;
+    bool IsJoystickButtonPressed(int pad, int button) override;
+    bool IsJoystickButtonHeld(int pad, int button) override;
+    bool IsJoystickButtonReleased(int pad, int button) override;
+    float GetJoystickAxis(int pad, int axis) override;
+    bool IsJoystickPresent(int pad) override;
+
+    // End of frame: pressed becomes held, released becomes up, the cursor delta is cleared and
+    // the gamepads are polled.
+    void Update();
+    // Every key and mouse-button state back to 0.
+    void ClearStates();
+
+    // State writers of the window callbacks: a GLFW action (release, press, repeat).
+    void SetKeyState(int key, int action);
+    void SetMouseButtonState(int button, int action);
+    void OnCursorMoved(double x, double y);
+
+    // Replaces where the gamepads are read from (GLFW's gamepad mapping by default).
+    void SetPadReader(PadReader reader);
+    // The default reader: GLFW's standard gamepad mapping turned into the game's layout.
+    static bool ReadGlfwPad(int pad, PadPoll& out);
+
+    uint8_t m_mouseButtons[kMouseButtons];
+    uint8_t m_keys[kKeys];
+    int32_t m_joystickButtons[kPads][PadPoll::kButtons];
+    int32_t m_previousJoystickButtons[kPads][PadPoll::kButtons];
+    float m_joystickAxes[kPads][PadPoll::kAxes];
+    float m_cursorDelta[2];
+    float m_cursorPosition[2];
+
+private:
+    static uint8_t StateFromAction(int action);
+    PadReader m_padReader;
+};
+
+}  // namespace ztengine

@@ -1,0 +1,123 @@
+#include "core/subsys/sharedData/PlayerStatus.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "core/serialization/Params.h"
+
+namespace ztengine {
+
+namespace {
+
+// The physics world needs a dynamic body's mass above the float epsilon.
+constexpr float kMinimumPlayerMass = 1.1920929e-7f;
+
+bool ReadFloat(const Params& params, const char* key, float& field)
+{
+    const ParamValue* value = params.GetParam(key);
+    if (value == nullptr || !value->IsFloat())
+        return false;
+    field = value->GetFloat();
+    return true;
+}
+
+}  // namespace
+
+PlayerStatus::PlayerStatus(std::string fileName) : m_fileName(std::move(fileName)) {}
+
+void PlayerStatus::SetFileDefaults()
+{
+    const PlayerStatus defaults;
+    m_playerMoveSpeed = defaults.m_playerMoveSpeed;
+    m_playerJumpSpeed = defaults.m_playerJumpSpeed;
+    m_playerRunMultiplier = defaults.m_playerRunMultiplier;
+    m_staminaDrainFactor = defaults.m_staminaDrainFactor;
+    m_maxStamina = defaults.m_maxStamina;
+    m_staminaRecoveryRate = defaults.m_staminaRecoveryRate;
+    m_staminaCostPerAttack = defaults.m_staminaCostPerAttack;
+    m_staminaCostPerParry = defaults.m_staminaCostPerParry;
+    m_staminaCostPerBlock = defaults.m_staminaCostPerBlock;
+    m_shieldDurability = defaults.m_shieldDurability;
+    m_shieldDurabilityLoss = defaults.m_shieldDurabilityLoss;
+    m_recoilFactor = defaults.m_recoilFactor;
+    m_playerMass = defaults.m_playerMass;
+}
+
+void PlayerStatus::ReadFrom(const Params& params)
+{
+    ReadFloat(params, "m_playerMoveSpeed", m_playerMoveSpeed);
+    // The game always starts with the stock stamina limit and recovery, whatever the file says.
+    if (ReadFloat(params, "m_maxStamina", m_maxStamina))
+        m_maxStamina = 150.0f;
+    ReadFloat(params, "m_playerJumpSpeed", m_playerJumpSpeed);
+    ReadFloat(params, "m_playerRunMultiplier", m_playerRunMultiplier);
+    ReadFloat(params, "m_staminaDrainFactor", m_staminaDrainFactor);
+    if (ReadFloat(params, "m_staminaRecoveryRate", m_staminaRecoveryRate))
+        m_staminaRecoveryRate = 20.0f;
+    ReadFloat(params, "m_staminaCostPerAttack", m_staminaCostPerAttack);
+    ReadFloat(params, "m_staminaCostPerParry", m_staminaCostPerParry);
+    ReadFloat(params, "m_staminaCostPerBlock", m_staminaCostPerBlock);
+    ReadFloat(params, "m_shieldDurability", m_shieldDurability);
+    ReadFloat(params, "m_shieldDurabilityLoss", m_shieldDurabilityLoss);
+    ReadFloat(params, "m_recoilFactor", m_recoilFactor);
+
+    float mass = m_playerMass;
+    if (ReadFloat(params, "m_playerMass", mass)) {
+        if (mass > kMinimumPlayerMass) {
+            m_playerMass = mass;
+        } else {
+            std::printf("%s: m_playerMass %g is too small for the player's body, keeping %g\n",
+                        m_fileName.c_str(), mass, m_playerMass);
+            std::fflush(stdout);
+        }
+    }
+}
+
+void PlayerStatus::Load()
+{
+    SetFileDefaults();
+    m_keepUnreadableFile = false;
+
+    std::error_code error;
+    const bool exists = std::filesystem::exists(m_fileName, error);
+    Params params;
+    if (!params.LoadFromFile(m_fileName.c_str())) {
+        if (exists) {
+            m_keepUnreadableFile = true;
+            std::printf("%s could not be read: using the default player settings, the file is "
+                        "left unchanged\n",
+                        m_fileName.c_str());
+            std::fflush(stdout);
+        }
+        return;
+    }
+    ReadFrom(params);
+}
+
+void PlayerStatus::Save()
+{
+    if (m_keepUnreadableFile) {
+        std::printf("%s was not rewritten: it could not be read at start-up\n", m_fileName.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    Params params;
+    params.SetFloat("m_playerMoveSpeed", m_playerMoveSpeed);
+    params.SetFloat("m_playerJumpSpeed", m_playerJumpSpeed);
+    params.SetFloat("m_playerRunMultiplier", m_playerRunMultiplier);
+    params.SetFloat("m_staminaDrainFactor", m_staminaDrainFactor);
+    params.SetFloat("m_staminaRecoveryRate", m_staminaRecoveryRate);
+    params.SetFloat("m_staminaCostPerAttack", m_staminaCostPerAttack);
+    params.SetFloat("m_staminaCostPerParry", m_staminaCostPerParry);
+    params.SetFloat("m_staminaCostPerBlock", m_staminaCostPerBlock);
+    params.SetFloat("m_shieldDurability", m_shieldDurability);
+    params.SetFloat("m_shieldDurabilityLoss", m_shieldDurabilityLoss);
+    params.SetFloat("m_maxStamina", m_maxStamina);
+    params.SetFloat("m_recoilFactor", m_recoilFactor);
+    params.SetFloat("m_playerMass", m_playerMass);
+    params.SaveToFile(m_fileName.c_str());
+}
+
+}  // namespace ztengine

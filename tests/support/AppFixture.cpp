@@ -1,0 +1,286 @@
+// The in-process game for tests: a private virtual display, a working folder that mirrors the
+// runtime folder, and an application built like main builds it, driven frame by frame.
+#include "support/AppFixture.h"
+
+#include <GLFW/glfw3.h>
+#include <dlfcn.h>
+#include <link.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/subsys/Registration/GameRegistration.h"
+#include "platform/Signals.h"
+#include "support/TestSupport.h"
+
+extern char** environ;
+
+namespace zttest {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+pid_t g_xvfb = 0;
+
+void StopXvfb()
+{
+    if (g_xvfb > 0) {
+        kill(g_xvfb, SIGTERM);
+        waitpid(g_xvfb, nullptr, 0);
+        g_xvfb = 0;
+    }
+}
+
+bool StartXvfb()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    const std::string fd = std::to_string(fds[1]);
+    // -noreset: the server would otherwise restart, refusing connections meanwhile, each time a
+    // test's game closes the last connection.
+    const char* argv[] = {"Xvfb",      "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+                          "-nolisten", "tcp",        "-noreset", nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    close(fds[1]);
+    // Xvfb writes its display number once it accepts connections.
+    std::string number;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    if (number.empty()) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        return false;
+    }
+    g_xvfb = pid;
+    std::atexit(&StopXvfb);
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    return true;
+}
+
+// The GL driver's libraries are unloaded when the game closes GLFW; what they keep alive at exit
+// would then be reported as leaks of unknown modules, which the leak suppressions (by library
+// name) cannot match. Keep them loaded.
+int PinDriverLibrary(dl_phdr_info* info, size_t, void*)
+{
+    const char* name = info->dlpi_name;
+    if (name == nullptr || *name == '\0')
+        return 0;
+    static const char* const kDriverParts[] = {"dri", "gallium", "GLX_mesa", "LLVM", "glapi"};
+    for (const char* part : kDriverParts) {
+        if (std::strstr(name, part) != nullptr) {
+            dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            break;
+        }
+    }
+    return 0;
+}
+
+// Files the game rewrites inside these folders; everything else there is a read-only asset.
+bool IsCopiedFolder(const fs::path& name)
+{
+    return name == "scenes";
+}
+
+}  // namespace
+
+bool EnsureDisplay()
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && *display != '\0')
+        return true;
+    return StartXvfb();
+}
+
+fs::path MakeRuntimeWorkspace(const std::string& tag)
+{
+    const fs::path runtime = ZT_RUNTIME_DIR;
+    const fs::path dir = MakeTempDir(tag);
+    for (const fs::directory_entry& entry : fs::directory_iterator(runtime)) {
+        const fs::path name = entry.path().filename();
+        if (name == "logs")
+            continue;
+        if (entry.is_directory()) {
+            if (IsCopiedFolder(name)) {
+                fs::copy(entry.path(), dir / name, fs::copy_options::recursive);
+            } else if (name == "audio") {
+                // The sound list is rewritten; the sounds are not.
+                fs::create_directories(dir / name);
+                for (const fs::directory_entry& sound : fs::directory_iterator(entry.path())) {
+                    const fs::path target = dir / name / sound.path().filename();
+                    if (sound.path().extension() == ".json")
+                        fs::copy_file(sound.path(), target);
+                    else
+                        fs::create_symlink(sound.path(), target);
+                }
+            } else {
+                fs::create_directory_symlink(entry.path(), dir / name);
+            }
+        } else {
+            fs::copy_file(entry.path(), dir / name);
+        }
+    }
+    fs::create_directories(dir / "logs");
+    return dir;
+}
+
+AppFixture::AppFixture(AppFixtureOptions options) : m_options(std::move(options))
+{
+    m_ticksPerFrame = static_cast<int64_t>(std::llround(m_options.dt * 1e9));
+    m_workDir = m_options.workDir.empty() ? MakeRuntimeWorkspace("app") : m_options.workDir;
+    m_previousDir = fs::current_path();
+    fs::current_path(m_workDir);
+
+    ztplatform::ClearQuitRequest();
+    ztengine::SoundSystemOptions sound;
+    sound.output = FMOD_OUTPUTTYPE_NOSOUND;
+    ztengine::Win32App::SetSoundSystemOptions(sound);
+
+    m_app = ztengine::BuildGame();
+    m_app->SetTickSource([this]() { return m_ticks; });
+    // Only scripted input reaches the game: the virtual display's own pointer and focus events
+    // would make runs differ.
+    m_app->SetEventPump([this]() { Deliver(); });
+    m_app->GetGLFWInput().SetPadReader([this](int pad, ztengine::PadPoll& out) {
+        auto it = m_pads.find(pad);
+        if (it == m_pads.end())
+            return false;
+        out = it->second;
+        return true;
+    });
+    if (m_options.beforeInit)
+        m_options.beforeInit(*m_app);
+
+    if (m_options.window) {
+        if (!EnsureDisplay()) {
+            m_initError = "no display and no Xvfb to make one";
+            return;
+        }
+        m_started = m_app->Init();
+        if (m_started)
+            dl_iterate_phdr(&PinDriverLibrary, nullptr);
+        else
+            m_initError = m_app->GetInitError();
+    } else {
+        m_app->StartSubsystems();
+        m_started = true;
+    }
+    m_app->StartFrameTimers();
+}
+
+AppFixture::~AppFixture()
+{
+    Shutdown();
+    std::error_code ignored;
+    fs::current_path(m_previousDir, ignored);
+}
+
+void AppFixture::Deliver()
+{
+    while (!m_events.empty()) {
+        m_events.front()(*m_app);
+        m_events.pop_front();
+    }
+}
+
+void AppFixture::RunFrames(int n, const std::function<void(int frame)>& beforeFrame)
+{
+    if (!m_started || m_shutDown)
+        return;
+    for (int i = 0; i < n; ++i) {
+        if (beforeFrame)
+            beforeFrame(m_frames);
+        m_ticks += m_ticksPerFrame;
+        m_app->RunFrame();
+        ++m_frames;
+    }
+}
+
+bool AppFixture::RunUntil(const std::function<bool()>& done, int maxFrames)
+{
+    for (int i = 0; i < maxFrames && m_started && !m_shutDown; ++i) {
+        RunFrames(1);
+        if (done())
+            return true;
+    }
+    return false;
+}
+
+void AppFixture::PressKey(int key)
+{
+    m_events.push_back([key](ztengine::Win32App& app) { app.SetKeyState(key, GLFW_PRESS); });
+}
+
+void AppFixture::RepeatKey(int key)
+{
+    m_events.push_back([key](ztengine::Win32App& app) { app.SetKeyState(key, GLFW_REPEAT); });
+}
+
+void AppFixture::ReleaseKey(int key)
+{
+    m_events.push_back([key](ztengine::Win32App& app) { app.SetKeyState(key, GLFW_RELEASE); });
+}
+
+void AppFixture::PressMouseButton(int button)
+{
+    m_events.push_back(
+        [button](ztengine::Win32App& app) { app.SetMouseButtonState(button, GLFW_PRESS); });
+}
+
+void AppFixture::ReleaseMouseButton(int button)
+{
+    m_events.push_back(
+        [button](ztengine::Win32App& app) { app.SetMouseButtonState(button, GLFW_RELEASE); });
+}
+
+void AppFixture::MoveCursor(double x, double y)
+{
+    m_events.push_back([x, y](ztengine::Win32App& app) { app.SetCursorPos(x, y); });
+}
+
+void AppFixture::Focus(bool focused)
+{
+    m_events.push_back([focused](ztengine::Win32App& app) { app.HandleFocus(focused); });
+}
+
+void AppFixture::SetPad(int pad, const ztengine::PadPoll& poll)
+{
+    m_pads[pad] = poll;
+}
+
+void AppFixture::ClearPad(int pad)
+{
+    m_pads.erase(pad);
+}
+
+int AppFixture::Shutdown()
+{
+    if (m_shutDown)
+        return m_shutdownResult;
+    m_shutDown = true;
+    if (m_app != nullptr) {
+        // A game that never started is deleted without a shutdown, as main does.
+        if (m_started)
+            m_shutdownResult = m_app->Shutdown();
+        ztengine::Win32App::DeleteInstance();
+        m_app = nullptr;
+    }
+    return m_shutdownResult;
+}
+
+}  // namespace zttest

@@ -1,0 +1,101 @@
+#pragma once
+// The in-process game for tests: builds the application exactly as main does (same
+// registration), starts it with a window on a virtual display when asked, runs frames at a
+// fixed step with scripted keys, mouse and gamepads, and shuts it down.
+//
+//     zttest::AppFixture game;                 // built and initialised, in a fresh workspace
+//     game.PressKey(GLFW_KEY_W);               // delivered with the next frame's events
+//     game.RunFrames(10);                      // ten frames of 1/60 s
+//     game.ReleaseKey(GLFW_KEY_W);
+//     game.RunFrames(1);
+//     EXPECT_EQ(game.Shutdown(), 0);           // or let the destructor do it
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "core/Win32App.h"
+#include "core/input/GLFWInput.h"
+
+namespace zttest {
+
+// Makes sure an X display exists: with DISPLAY unset it starts a private Xvfb (24-bit screen)
+// for the rest of the process and points DISPLAY at it. False when none could be started.
+bool EnsureDisplay();
+
+// A fresh working folder that looks like the runtime folder to the game: its files are copied
+// (the game rewrites settings, lists and scenes), its folders of read-only assets are linked,
+// "scenes" is copied and "logs" starts empty. The runtime folder itself is never written.
+std::filesystem::path MakeRuntimeWorkspace(const std::string& tag);
+
+struct AppFixtureOptions {
+    // Initialise with a window and GL (on a virtual display when none is set); without one the
+    // systems are started as Init starts them and frames run without drawing.
+    bool window = true;
+    // The update step of every frame, in seconds.
+    double dt = 1.0 / 60.0;
+    // The working folder; empty for a fresh MakeRuntimeWorkspace.
+    std::filesystem::path workDir;
+    // Runs after the registration and before Init (extra systems, settings files).
+    std::function<void(ztengine::Win32App&)> beforeInit;
+};
+
+class AppFixture {
+public:
+    explicit AppFixture(AppFixtureOptions options = {});
+    ~AppFixture();
+
+    AppFixture(const AppFixture&) = delete;
+    AppFixture& operator=(const AppFixture&) = delete;
+
+    ztengine::Win32App& App() { return *m_app; }
+    // False when Init failed (see InitError()); frames then do nothing.
+    bool Started() const { return m_started; }
+    const std::string& InitError() const { return m_initError; }
+    const std::filesystem::path& WorkDir() const { return m_workDir; }
+    int FramesRun() const { return m_frames; }
+
+    // Runs n frames at the fixed step. `beforeFrame` (frame number counted from the first frame
+    // of the fixture) may script that frame's input.
+    void RunFrames(int n, const std::function<void(int frame)>& beforeFrame = {});
+    // Runs frames until `done` holds after a frame, at most maxFrames; true when it held.
+    bool RunUntil(const std::function<bool()>& done, int maxFrames);
+
+    // Input events, delivered as the window's events of the next frame. They are the only
+    // events the game gets: the display's own are not taken.
+    void PressKey(int key);
+    void RepeatKey(int key);
+    void ReleaseKey(int key);
+    void PressMouseButton(int button);
+    void ReleaseMouseButton(int button);
+    void MoveCursor(double x, double y);
+    void Focus(bool focused);
+    // A gamepad in the game's layout, read by every frame's input update until cleared.
+    void SetPad(int pad, const ztengine::PadPoll& poll);
+    void ClearPad(int pad);
+
+    // The game's shutdown (saves, exits and deletes the systems) and the deletion of the
+    // application. Returns the shutdown's result; later calls return it again.
+    int Shutdown();
+
+private:
+    void Deliver();
+
+    ztengine::Win32App* m_app = nullptr;
+    AppFixtureOptions m_options;
+    std::filesystem::path m_workDir;
+    std::filesystem::path m_previousDir;
+    std::deque<std::function<void(ztengine::Win32App&)>> m_events;
+    std::map<int, ztengine::PadPoll> m_pads;
+    int64_t m_ticks = 1'000'000'000;
+    int64_t m_ticksPerFrame = 0;
+    int m_frames = 0;
+    bool m_started = false;
+    bool m_shutDown = false;
+    int m_shutdownResult = 0;
+    std::string m_initError;
+};
+
+}  // namespace zttest
