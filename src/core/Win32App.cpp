@@ -1,5 +1,5 @@
 // The application object: creation, start-up, the frame, the passes over the systems, the window
-// and its callbacks, and the shutdown.
+// and its callbacks, the shutdown, and the window functions the executable exports.
 #include "core/Win32App.h"
 
 #include <GL/glew.h>
@@ -23,6 +23,11 @@ SoundSystemOptions Win32App::s_soundOptions;
 
 namespace {
 
+constexpr uint32_t kDefaultWindowWidth = 800;
+constexpr uint32_t kDefaultWindowHeight = 600;
+// The largest frame buffer side OpenGL drivers commonly accept (X11 itself stops at 32767).
+constexpr uint32_t kMaxWindowSide = 16384;
+
 void PrintLine(const char* text)
 {
     std::printf("%s\n", text);
@@ -45,6 +50,45 @@ std::string ReadableTypeName(const std::type_info& type)
     std::unique_ptr<char, void (*)(void*)> demangled(
         abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
     return status == 0 && demangled ? std::string(demangled.get()) : std::string(type.name());
+}
+
+WindowPlacement CentredPlacement(const WindowInfo& info)
+{
+    // Half the free room on each axis; with no room left the window starts at the screen's edge.
+    const auto centre = [](uint32_t screen, uint32_t size) {
+        return screen > size ? static_cast<int>(static_cast<float>(screen - size) * 0.5f) : 0;
+    };
+    return {centre(info.screenWidth, info.windowWidth), centre(info.screenHeight, info.windowHeight),
+            static_cast<int>(info.windowWidth), static_cast<int>(info.windowHeight)};
+}
+
+WindowPlacement FullscreenPlacement(const WindowInfo& info)
+{
+    return {0, 0, static_cast<int>(info.screenWidth), static_cast<int>(info.screenHeight)};
+}
+
+WindowPlacement WindowedPlacement(const WindowInfo& info)
+{
+    return {static_cast<int>(info.windowWidth / 4), static_cast<int>(info.windowHeight / 4),
+            static_cast<int>(info.windowWidth), static_cast<int>(info.windowHeight)};
+}
+
+ztmath::Vector2 CursorInWindowSpace(double x, double y, const WindowInfo& info)
+{
+    const double w = info.windowWidth;
+    const double h = info.windowHeight;
+    // A fullscreen window spans the screen while the game lays out its menus in the configured
+    // size; windowed, the position already is in that space.
+    const double sw = info.fullscreen ? info.screenWidth : w;
+    const double sh = info.fullscreen ? info.screenHeight : h;
+    if (sw <= 0.0 || sh <= 0.0)
+        return {static_cast<float>(x), static_cast<float>(y)};
+    return {static_cast<float>(x / sw * w), static_cast<float>(y / sh * h)};
+}
+
+bool IsUsableWindowSize(uint32_t width, uint32_t height)
+{
+    return width >= 1 && height >= 1 && width <= kMaxWindowSide && height <= kMaxWindowSide;
 }
 
 // =============================================================================================
@@ -195,14 +239,7 @@ ztmath::Vector2 Win32App::GetCursorPosition()
     double y = 0.0;
     if (m_contextWindow != nullptr)
         glfwGetCursorPos(m_contextWindow, &x, &y);
-    const double w = m_windowInfo.windowWidth;
-    const double h = m_windowInfo.windowHeight;
-    if (m_windowInfo.fullscreen) {
-        const double sw = m_windowInfo.screenWidth;
-        const double sh = m_windowInfo.screenHeight;
-        return {static_cast<float>(x / sw * w), static_cast<float>(y / sh * h)};
-    }
-    return {static_cast<float>(x / w * w), static_cast<float>(y / h * h)};
+    return CursorInWindowSpace(x, y, m_windowInfo);
 }
 
 void Win32App::IconifyWindow()
@@ -273,6 +310,20 @@ bool Win32App::Init()
     m_windowInfo.windowWidth = m_winConfig.m_width;
     m_windowInfo.windowHeight = m_winConfig.m_height;
     m_windowInfo.fullscreen = m_winConfig.m_fullscreen;
+    // A hand-edited config.ini may hold a size no window can have; the game still starts.
+    if (!IsUsableWindowSize(m_windowInfo.windowWidth, m_windowInfo.windowHeight)) {
+        const uint32_t width = IsUsableWindowSize(m_windowInfo.windowWidth, 1)
+                                   ? m_windowInfo.windowWidth
+                                   : kDefaultWindowWidth;
+        const uint32_t height = IsUsableWindowSize(1, m_windowInfo.windowHeight)
+                                    ? m_windowInfo.windowHeight
+                                    : kDefaultWindowHeight;
+        std::printf("config.ini: window size %u x %u is not usable, using %u x %u\n",
+                    m_windowInfo.windowWidth, m_windowInfo.windowHeight, width, height);
+        std::fflush(stdout);
+        m_windowInfo.windowWidth = width;
+        m_windowInfo.windowHeight = height;
+    }
 
     if (!RecreateWindow()) {
         FailInit("the game window could not be created");
@@ -738,21 +789,12 @@ bool Win32App::RecreateWindow()
     m_contextWindow = window;
     glfwMakeContextCurrent(window);
 
-    // A window larger than the screen is placed at the screen's corner instead of far away.
-    const auto centre = [](uint32_t screen, uint32_t size) {
-        return screen > size ? static_cast<int>(static_cast<float>(screen - size) * 0.5f) : 0;
-    };
-    glfwSetWindowPos(window, centre(m_windowInfo.screenWidth, m_windowInfo.windowWidth),
-                     centre(m_windowInfo.screenHeight, m_windowInfo.windowHeight));
+    const WindowPlacement centred = CentredPlacement(m_windowInfo);
+    glfwSetWindowPos(window, centred.x, centred.y);
     glfwShowWindow(window);
 
     Gui::Instance().SetWindow(window);
-    UIElementManager& ui = UIElementManager::GetInstance();
-    ui.m_fullscreen = m_windowInfo.fullscreen;
-    ui.m_screenWidth = static_cast<int>(m_windowInfo.screenWidth);
-    ui.m_screenHeight = static_cast<int>(m_windowInfo.screenHeight);
-    ui.m_windowWidth = static_cast<int>(m_windowInfo.windowWidth);
-    ui.m_windowHeight = static_cast<int>(m_windowInfo.windowHeight);
+    PassWindowToMenus();
 
     glfwSwapInterval(m_winConfig.m_vsync ? 1 : 0);
     InstallCallbacks();
@@ -775,34 +817,66 @@ void Win32App::SetWindowMode(bool fullscreen)
     GLFWwindow* window = m_contextWindow;
     if (window == nullptr)
         return;
-    Graphics3D::Viewport& viewport = m_renderer.m_viewport;
-    if (fullscreen) {
-        glfwSetWindowAttrib(window, GLFW_DECORATED, GLFW_FALSE);
-        glfwSetWindowAttrib(window, GLFW_FLOATING, GLFW_TRUE);
-        glfwSetWindowPos(window, 0, 0);
-        glfwSetWindowSize(window, static_cast<int>(m_windowInfo.screenWidth),
-                          static_cast<int>(m_windowInfo.screenHeight));
-        viewport.width = static_cast<int32_t>(m_windowInfo.screenWidth);
-        viewport.height = static_cast<int32_t>(m_windowInfo.screenHeight);
-    } else {
-        glfwSetWindowAttrib(window, GLFW_DECORATED, GLFW_TRUE);
-        glfwSetWindowAttrib(window, GLFW_FLOATING, GLFW_FALSE);
-        glfwSetWindowPos(window, static_cast<int>(m_windowInfo.windowWidth / 4),
-                         static_cast<int>(m_windowInfo.windowHeight / 4));
-        glfwSetWindowSize(window, static_cast<int>(m_windowInfo.windowWidth),
-                          static_cast<int>(m_windowInfo.windowHeight));
-        viewport.width = static_cast<int32_t>(m_windowInfo.windowWidth);
-        viewport.height = static_cast<int32_t>(m_windowInfo.windowHeight);
-    }
-    m_renderer.ApplyViewport();
+    // The Windows styles become GLFW attributes: fullscreen is an undecorated, topmost window
+    // over the whole screen, windowed a decorated one that cannot be resized.
+    const WindowPlacement placement =
+        fullscreen ? FullscreenPlacement(m_windowInfo) : WindowedPlacement(m_windowInfo);
+    glfwSetWindowAttrib(window, GLFW_DECORATED, fullscreen ? GLFW_FALSE : GLFW_TRUE);
+    glfwSetWindowAttrib(window, GLFW_FLOATING, fullscreen ? GLFW_TRUE : GLFW_FALSE);
+    glfwSetWindowPos(window, placement.x, placement.y);
+    glfwSetWindowSize(window, placement.width, placement.height);
+    SetViewportSize(placement.width, placement.height);
 
     Gui::Instance().SetWindow(window);
+    PassWindowToMenus();
+}
+
+void Win32App::SetViewportSize(int width, int height)
+{
+    Graphics3D::Viewport& viewport = m_graphics3D->m_viewport;
+    viewport.width = static_cast<int32_t>(width);
+    viewport.height = static_cast<int32_t>(height);
+    m_graphics3D->ApplyViewport();
+}
+
+void Win32App::PassWindowToMenus()
+{
     UIElementManager& ui = UIElementManager::GetInstance();
     ui.m_fullscreen = m_windowInfo.fullscreen;
     ui.m_screenWidth = static_cast<int>(m_windowInfo.screenWidth);
     ui.m_screenHeight = static_cast<int>(m_windowInfo.screenHeight);
     ui.m_windowWidth = static_cast<int>(m_windowInfo.windowWidth);
     ui.m_windowHeight = static_cast<int>(m_windowInfo.windowHeight);
+}
+
+void Win32App::ResizeWindow(int width, int height)
+{
+    if (width <= 0 || height <= 0 ||
+        !IsUsableWindowSize(static_cast<uint32_t>(width), static_cast<uint32_t>(height))) {
+        std::fprintf(stderr, "ResizeWindow: %d x %d is not a window size\n", width, height);
+        std::fflush(stderr);
+        return;
+    }
+    if (m_contextWindow == nullptr)
+        return;
+    const WindowInfo previous = m_windowInfo;
+    m_windowInfo.windowWidth = static_cast<uint32_t>(width);
+    m_windowInfo.windowHeight = static_cast<uint32_t>(height);
+    if (!RecreateWindow()) {
+        // The old window is still there, but the caller asked for one the game cannot make:
+        // stop through the normal shutdown, which saves everything.
+        m_windowInfo = previous;
+        std::string reason = "the game window could not be re-created at " +
+                             std::to_string(width) + " x " + std::to_string(height);
+        const char* description = nullptr;
+        if (glfwGetError(&description) != GLFW_NO_ERROR && description != nullptr)
+            reason += std::string(" (") + description + ")";
+        std::fprintf(stderr, "GrelvokVoskDungeon: %s; closing.\n", reason.c_str());
+        std::fflush(stderr);
+        Quit();
+        return;
+    }
+    SetViewportSize(width, height);
 }
 
 void Win32App::OnKey(GLFWwindow*, int key, int, int action, int)
@@ -904,3 +978,31 @@ void Win32App::UpdateCustomCursor()
 }
 
 }  // namespace ztengine
+
+// =============================================================================================
+// [SECTION] Exported window functions
+// =============================================================================================
+
+void ResizeWindow(int width, int height)
+{
+    if (ztengine::Win32App* app = ztengine::Win32App::GetExistingInstance())
+        app->ResizeWindow(width, height);
+}
+
+void SetFullscreen(bool fullscreen)
+{
+    ztengine::Win32App* app = ztengine::Win32App::GetExistingInstance();
+    if (app == nullptr)
+        return;
+    app->m_windowInfo.fullscreen = fullscreen;
+    app->SetFullscreen(fullscreen);
+}
+
+void ToggleFullscreen()
+{
+    ztengine::Win32App* app = ztengine::Win32App::GetExistingInstance();
+    if (app == nullptr)
+        return;
+    app->m_windowInfo.fullscreen = !app->m_windowInfo.fullscreen;
+    app->SetFullscreen(app->m_windowInfo.fullscreen);
+}

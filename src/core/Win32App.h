@@ -61,6 +61,27 @@ constexpr bool SystemInitialisedAtStart()
 // The readable name of a type ("ztengine::MainMenuSystem").
 std::string ReadableTypeName(const std::type_info& type);
 
+// A window's place on the screen and its size, in screen pixels.
+struct WindowPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Where a newly made window goes: centred on the screen at the configured size. A window larger
+// than the screen starts at the screen's edge rather than off it.
+WindowPlacement CentredPlacement(const WindowInfo& info);
+// The two window styles: fullscreen covers the screen from (0, 0); windowed sits at a quarter
+// of the configured size from the corner.
+WindowPlacement FullscreenPlacement(const WindowInfo& info);
+WindowPlacement WindowedPlacement(const WindowInfo& info);
+// A cursor position of the window (x, y from its top-left corner) in the configured window's
+// pixels: a fullscreen window's positions are scaled down from the screen size.
+ztmath::Vector2 CursorInWindowSpace(double x, double y, const WindowInfo& info);
+// Whether a window of this size can be made (1 to 16384 pixels on each side).
+bool IsUsableWindowSize(uint32_t width, uint32_t height);
+
 class Win32App : public App {
 public:
     // [SECTION] Creation and the App operations
@@ -156,12 +177,20 @@ public:
 
     // [SECTION] Window, callbacks and cursor
 
-    // Makes a new window at the WindowInfo size that replaces the context window. False when
-    // the window cannot be made; the old one then stays.
+    // Makes a new window at the WindowInfo size that replaces the context window: centred,
+    // shown, with the application's callbacks. False when the window cannot be made; the old
+    // one then stays and nothing else changes.
     bool RecreateWindow();
+    // The application's key, minimise, mouse-button, focus, close and cursor callbacks on the
+    // context window. The debug GUI swaps some of them for its own while it has the input and
+    // puts these back (see Init).
     void InstallCallbacks();
     // Applies the fullscreen or windowed style without changing the fullscreen flag.
     void SetWindowMode(bool fullscreen);
+    // The export ResizeWindow: re-creates the window at the new size (the configuration file
+    // keeps its own). A size no window can have is refused with a message; a window that cannot
+    // be made is reported and ends the run through the normal shutdown.
+    void ResizeWindow(int width, int height);
 
     static void OnKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
@@ -170,7 +199,8 @@ public:
     static void OnIconify(GLFWwindow* window, int iconified);
     static void OnClose(GLFWwindow* window);
 
-    // Input writers of the callbacks; ignored while minimised.
+    // Input writers of the callbacks; ignored while minimised. Keys above 348, buttons above 7
+    // and negative codes change nothing.
     void SetKeyState(int key, int action);
     void SetMouseButtonState(int button, int action);
     void SetCursorPos(double x, double y);
@@ -193,6 +223,9 @@ public:
     const std::vector<std::vector<PerformanceTracker>>& GetTrackers() const { return m_trackers; }
     bool AreJobsDone() const { return m_jobsDone; }
     bool IsMinimised() const { return m_minimised; }
+    bool IsRecreatingWindow() const { return m_recreatingWindow; }
+    // The application when it exists, without creating it (for the exported functions).
+    static Win32App* GetExistingInstance() { return s_instance; }
     bool IsCustomCursorShown() const { return m_customCursorShown; }
     GLFWwindow* GetWindow() const { return m_window; }
     WinConfig& GetWinConfig() { return m_winConfig; }
@@ -226,6 +259,10 @@ private:
     // Deletes the systems that are still alive (a run that never reached the shutdown).
     void DeleteSystems();
     void FailInit(const std::string& reason);
+    // The renderer's viewport keeps its corner and takes this size; glViewport follows.
+    void SetViewportSize(int width, int height);
+    // The menu layer lays its elements out from the fullscreen flag and both sizes.
+    void PassWindowToMenus();
 
     static Win32App* s_instance;
     static float s_secondsPerTick;
@@ -307,3 +344,9 @@ std::pair<T*, uint32_t> Win32App::AddSystem()
 }
 
 }  // namespace ztengine
+
+// The window functions exported for a program that loads this one; nothing inside the game calls
+// them. They keep their C++-decorated names and do nothing before the application exists.
+__attribute__((visibility("default"))) void ResizeWindow(int width, int height);
+__attribute__((visibility("default"))) void SetFullscreen(bool fullscreen);
+__attribute__((visibility("default"))) void ToggleFullscreen();

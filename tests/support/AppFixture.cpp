@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/subsys/Registration/GameRegistration.h"
 #include "platform/Signals.h"
@@ -28,32 +30,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-pid_t g_xvfb = 0;
+// Virtual displays started by this process; stopped when it exits.
+std::vector<pid_t>& Servers()
+{
+    static std::vector<pid_t> servers;
+    return servers;
+}
 
 void StopXvfb()
 {
-    if (g_xvfb > 0) {
-        kill(g_xvfb, SIGTERM);
-        waitpid(g_xvfb, nullptr, 0);
-        g_xvfb = 0;
+    for (pid_t pid : Servers()) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
     }
+    Servers().clear();
 }
 
-bool StartXvfb()
+// Starts an Xvfb with one screen of `geometry` ("1280x1024x24"); its display name (":N"), or
+// empty when none could be started.
+std::string StartXvfb(const std::string& geometry)
 {
     int fds[2];
     if (pipe(fds) != 0)
-        return false;
+        return {};
     const std::string fd = std::to_string(fds[1]);
     // -noreset: the server would otherwise restart, refusing connections meanwhile, each time a
     // test's game closes the last connection.
-    const char* argv[] = {"Xvfb",      "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+    const char* argv[] = {"Xvfb",      "-displayfd", fd.c_str(), "-screen", "0", geometry.c_str(),
                           "-nolisten", "tcp",        "-noreset", nullptr};
     pid_t pid = 0;
     if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
         close(fds[0]);
         close(fds[1]);
-        return false;
+        return {};
     }
     close(fds[1]);
     // Xvfb writes its display number once it accepts connections.
@@ -65,12 +74,12 @@ bool StartXvfb()
     if (number.empty()) {
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
-        return false;
+        return {};
     }
-    g_xvfb = pid;
-    std::atexit(&StopXvfb);
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-    return true;
+    if (Servers().empty())
+        std::atexit(&StopXvfb);
+    Servers().push_back(pid);
+    return ":" + number;
 }
 
 // The GL driver's libraries are unloaded when the game closes GLFW; what they keep alive at exit
@@ -104,7 +113,42 @@ bool EnsureDisplay()
     const char* display = std::getenv("DISPLAY");
     if (display != nullptr && *display != '\0')
         return true;
-    return StartXvfb();
+    const std::string started = StartXvfb("1280x1024x24");
+    if (started.empty())
+        return false;
+    setenv("DISPLAY", started.c_str(), 1);
+    return true;
+}
+
+std::string PrivateDisplay(int width, int height)
+{
+    static std::map<std::pair<int, int>, std::string> displays;
+    const std::pair<int, int> size(width, height);
+    auto it = displays.find(size);
+    if (it != displays.end())
+        return it->second;
+    const std::string name =
+        StartXvfb(std::to_string(width) + "x" + std::to_string(height) + "x24");
+    if (!name.empty())
+        displays[size] = name;
+    return name;
+}
+
+ScopedDisplay::ScopedDisplay(const std::string& name)
+{
+    const char* previous = std::getenv("DISPLAY");
+    m_hadPrevious = previous != nullptr;
+    if (m_hadPrevious)
+        m_previous = previous;
+    setenv("DISPLAY", name.c_str(), 1);
+}
+
+ScopedDisplay::~ScopedDisplay()
+{
+    if (m_hadPrevious)
+        setenv("DISPLAY", m_previous.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
 }
 
 fs::path MakeRuntimeWorkspace(const std::string& tag)

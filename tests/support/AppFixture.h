@@ -25,6 +25,24 @@ namespace zttest {
 // for the rest of the process and points DISPLAY at it. False when none could be started.
 bool EnsureDisplay();
 
+// A virtual display of its own with one screen of width x height (24-bit), started on first
+// use and kept for the rest of the process: for tests that need a given screen size. Its
+// name (":N"), or empty when Xvfb could not be started.
+std::string PrivateDisplay(int width, int height);
+
+// Points DISPLAY at another display for a scope; the old value (or its absence) comes back.
+class ScopedDisplay {
+public:
+    explicit ScopedDisplay(const std::string& name);
+    ~ScopedDisplay();
+    ScopedDisplay(const ScopedDisplay&) = delete;
+    ScopedDisplay& operator=(const ScopedDisplay&) = delete;
+
+private:
+    std::string m_previous;
+    bool m_hadPrevious = false;
+};
+
 // A fresh working folder that looks like the runtime folder to the game: its files are copied
 // (the game rewrites settings, lists and scenes), its folders of read-only assets are linked,
 // "scenes" is copied and "logs" starts empty. The runtime folder itself is never written.

@@ -226,7 +226,7 @@ void GLRenderer3D::SetDebugViewProjection(const ztmath::Matrix4x4& viewProjectio
 void GLRenderer3D::UploadInstanceBuffers()
 {
     m_instanceBufferStore.UploadChanged(
-        [](const InstanceBufferKey& key, const GpuInstance* records, uint32_t count) {
+        [](uint32_t, const InstanceBufferKey& key, const GpuInstance* records, uint32_t count) {
             glBindBuffer(GL_ARRAY_BUFFER, key.m_vbo);
             glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * sizeof(GpuInstance)),
                             records);

@@ -327,7 +327,8 @@ void Gui::RenderDrawLists(ImDrawData* drawData)
         const ImDrawIdx* indices = list->IdxBuffer.Data;
         glVertexPointer(2, GL_FLOAT, sizeof(ImDrawVert), vertices + offsetof(ImDrawVert, pos));
         glTexCoordPointer(2, GL_FLOAT, sizeof(ImDrawVert), vertices + offsetof(ImDrawVert, uv));
-        glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ImDrawVert), vertices + offsetof(ImDrawVert, col));
+        glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ImDrawVert),
+                       vertices + offsetof(ImDrawVert, col));
         for (int c = 0; c < list->CmdBuffer.Size; ++c) {
             const ImDrawCmd& cmd = list->CmdBuffer[c];
             if (cmd.UserCallback != nullptr) {
@@ -401,19 +402,3 @@ void Gui::OnChar(GLFWwindow*, unsigned int codePoint)
 }
 
 }  // namespace ztengine
-
-// ImGui's archive rasterises and packs its font through the system's stb library, which the
-// engine's link line does not name yet. Its implementation comes from the same system headers
-// the archive was built against; this block goes once the link line names stb.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#define STB_RECT_PACK_IMPLEMENTATION
-#include <stb/stb_rect_pack.h>
-#define STB_TRUETYPE_IMPLEMENTATION
-#include <stb/stb_truetype.h>
-#pragma GCC diagnostic pop

@@ -1,3 +1,4 @@
+// Drop-down lists: the heap-held selections, the fixed item buffer and the combo.
 #include "core/gui/GuiDropDownListManager.h"
 
 #include <imgui.h>

@@ -1,3 +1,4 @@
+// Selectable lists: the heap-held selections and the drawing of their rows.
 #include "core/gui/GuiListManager.h"
 
 #include <imgui.h>

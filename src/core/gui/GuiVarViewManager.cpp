@@ -1,3 +1,4 @@
+// Value views: formatting a variable into its fixed-size line and drawing it.
 #include "core/gui/GuiVarViewManager.h"
 
 #include <imgui.h>

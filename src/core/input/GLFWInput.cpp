@@ -1,8 +1,11 @@
+// The polled input over GLFW: state tables written by the window callbacks, the end-of-frame
+// transitions, gamepad polling and the cursor modes.
 #include "core/input/GLFWInput.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace ztengine {
@@ -60,7 +63,7 @@ GLFWInput::GLFWInput()
     std::memset(m_joystickAxes, 0, sizeof(m_joystickAxes));
     m_cursorDelta[0] = m_cursorDelta[1] = 0.0f;
     m_cursorPosition[0] = m_cursorPosition[1] = 0.0f;
-    m_padReader = &GLFWInput::ReadGlfwPad;
+    m_padReader = &ztplatform::ReadGamepad;
 }
 
 bool GLFWInput::IsMouseButtonUp(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StateUp; }
@@ -98,6 +101,8 @@ float GLFWInput::GetJoystickAxis(int pad, int axis)
 
 bool GLFWInput::IsJoystickPresent(int pad)
 {
+    if (pad < 0 || pad >= kPads)
+        return false;
     return CurrentWindow() != nullptr && glfwJoystickPresent(pad) == GLFW_TRUE;
 }
 
@@ -148,13 +153,18 @@ void GLFWInput::Update()
                     sizeof(m_joystickButtons[pad]));
         PadPoll poll;
         if (!m_padReader || !m_padReader(pad, poll))
-            continue;
-        for (int b = 0; b < PadPoll::kButtons; ++b)
+            continue;  // an absent pad keeps its last states and axes
+        // Only what the device reported is read, and never more than the tables hold.
+        const int buttons = std::clamp(poll.buttonCount, 0, PadPoll::kButtons);
+        for (int b = 0; b < buttons; ++b)
             m_joystickButtons[pad][b] = AdvancePad(m_joystickButtons[pad][b], poll.buttons[b] != 0);
-        for (int a = 0; a < PadPoll::kAxes; ++a)
-            m_joystickAxes[pad][a] = poll.axes[a];
-        // The game reads the trigger axis negated, so the right trigger reads positive.
-        m_joystickAxes[pad][2] = -poll.axes[2];
+        if (poll.axisCount > 0) {
+            const int axes = std::min(poll.axisCount, PadPoll::kAxes);
+            for (int a = 0; a < PadPoll::kAxes; ++a)
+                m_joystickAxes[pad][a] = a < axes ? poll.axes[a] : 0.0f;
+            // The game reads the trigger axis negated, so the right trigger reads positive.
+            m_joystickAxes[pad][2] = -m_joystickAxes[pad][2];
+        }
     }
 }
 
@@ -205,36 +215,6 @@ void GLFWInput::OnCursorMoved(double x, double y)
 void GLFWInput::SetPadReader(PadReader reader)
 {
     m_padReader = std::move(reader);
-}
-
-bool GLFWInput::ReadGlfwPad(int pad, PadPoll& out)
-{
-    // Joystick polling needs an initialised GLFW; a headless application has none.
-    if (glfwGetCurrentContext() == nullptr)
-        return false;
-    GLFWgamepadstate state;
-    if (!glfwJoystickIsGamepad(pad) || !glfwGetGamepadState(pad, &state))
-        return false;
-    static constexpr int kButtonMap[PadPoll::kButtons] = {
-        GLFW_GAMEPAD_BUTTON_A,          GLFW_GAMEPAD_BUTTON_B,
-        GLFW_GAMEPAD_BUTTON_X,          GLFW_GAMEPAD_BUTTON_Y,
-        GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER,
-        GLFW_GAMEPAD_BUTTON_BACK,       GLFW_GAMEPAD_BUTTON_START,
-        GLFW_GAMEPAD_BUTTON_LEFT_THUMB, GLFW_GAMEPAD_BUTTON_RIGHT_THUMB,
-        GLFW_GAMEPAD_BUTTON_DPAD_UP,    GLFW_GAMEPAD_BUTTON_DPAD_RIGHT,
-        GLFW_GAMEPAD_BUTTON_DPAD_DOWN,  GLFW_GAMEPAD_BUTTON_DPAD_LEFT,
-    };
-    for (int b = 0; b < PadPoll::kButtons; ++b)
-        out.buttons[b] = state.buttons[kButtonMap[b]] == GLFW_PRESS ? 1 : 0;
-    // GLFW's triggers rest at -1; the game's one trigger axis rests at 0.
-    const float left = (state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] + 1.0f) * 0.5f;
-    const float right = (state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] + 1.0f) * 0.5f;
-    out.axes[0] = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
-    out.axes[1] = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
-    out.axes[2] = left - right;
-    out.axes[3] = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y];
-    out.axes[4] = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_X];
-    return true;
 }
 
 }  // namespace ztengine

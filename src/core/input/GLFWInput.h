@@ -5,19 +5,12 @@
 #include <functional>
 
 #include "core/input/Input.h"
+#include "platform/Gamepad.h"
 
 namespace ztengine {
 
-// One poll of one gamepad in the game's layout: buttons 0-9 A, B, X, Y, left and right
-// shoulder, back, start, left and right stick; 10-13 the D-pad up, right, down, left. Axes
-// 0-1 the left stick, 2 the triggers (left minus right, resting at 0), 3-4 the right stick's
-// Y and X.
-struct PadPoll {
-    static constexpr int kButtons = 14;
-    static constexpr int kAxes = 5;
-    unsigned char buttons[kButtons] = {};
-    float axes[kAxes] = {};
-};
+// One poll of one gamepad in the game's layout (see platform/Gamepad.h).
+using PadPoll = ztplatform::PadPoll;
 
 class GLFWInput : public Input {
 public:
@@ -68,10 +61,9 @@ public:
     void SetMouseButtonState(int button, int action);
     void OnCursorMoved(double x, double y);
 
-    // Replaces where the gamepads are read from (GLFW's gamepad mapping by default).
+    // Replaces where the gamepads are read from (GLFW through ztplatform::ReadGamepad by
+    // default); tests script pads through it.
     void SetPadReader(PadReader reader);
-    // The default reader: GLFW's standard gamepad mapping turned into the game's layout.
-    static bool ReadGlfwPad(int pad, PadPoll& out);
 
     uint8_t m_mouseButtons[kMouseButtons];
     uint8_t m_keys[kKeys];

@@ -10,6 +10,10 @@
 
 namespace ztengine {
 
+class Graphics3D;
+class MaterialManager;
+class MeshManager;
+
 struct ModelInfo {
     std::string m_materialName;
     std::string m_meshName;
@@ -21,15 +25,44 @@ struct ModelInfo {
 
 class ModelManager : public Serializer {
 public:
-    // The list is not read or written yet: its file stays as it is.
-    void Save() override {}
-    void Load() override {}
+    // Writes the whole list as one compact JSON array, replacing the file. A file that held
+    // something unreadable at start-up is left alone: the list in memory lacks its models.
+    void Save() override;
+    // Appends the file's models with handle -1; names are mapped when the models are built.
+    void Load() override;
+
+    // The model mapped to the name, or the default model (a cube with the default material once
+    // BuildModels has run, 0 before). The reference is to the stored handle: it shows a later
+    // rebuild of the name, and stays valid until the name is removed.
+    int32_t& GetModel(const char* name);
+
+    // Creates every listed model from the built materials and meshes (a later duplicate name
+    // wins), then the default model, then lists the animation files. Loads no animations: the
+    // systems that animate a model load them themselves. Run once, after the first loading wave.
+    void BuildModels(Graphics3D& renderer, MaterialManager& materials, MeshManager& meshes);
+
+    // Creates the model now with its animations, records it (a known name updates every record
+    // of that name) and maps the name to it. A model without animations is recorded with one
+    // empty animation name.
+    int32_t& AddModel(Graphics3D& renderer, const std::string& modelName,
+                      MaterialManager& materials, MeshManager& meshes,
+                      const std::string& meshName, const std::string& materialName,
+                      std::vector<std::string> animationNames);
+
+    // Erases the first record of that name and the name's mapping; the renderer keeps the model.
+    void RemoveModel(const char* modelName);
+
+    bool KeepsUnreadableFile() const { return m_keepUnreadableFile; }
 
     std::string m_fileName = "model.init";
     std::vector<ModelInfo> m_models;
     std::map<std::string, int32_t> m_modelHandles;
+    // Names (without folder) of the files matching "animation/*.FBX".
     std::vector<std::string> m_animationFiles;
     int32_t m_defaultModel = 0;
+
+private:
+    bool m_keepUnreadableFile = false;
 };
 
 }  // namespace ztengine

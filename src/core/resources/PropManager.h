@@ -3,6 +3,7 @@
 // under "scenes/", and the working scene that the scene editor edits. "DungeonScene" is the
 // generated dungeon in the same scene form.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,42 @@ struct WorkingProp {
 
 class PropManager : public Serializer {
 public:
-    // The scenes are not read or written yet: their files stay as they are.
-    void Save() override {}
-    void Load() override {}
+    // Writes every stored scene as folder + name + ".json", ".dlight" and ".plight" (pretty,
+    // CR LF). A file that held something unreadable at start-up is kept until its scene is
+    // stored again.
+    void Save() override;
+    // Reads every scene of the folder. The light files go with the ".json" file of the same
+    // name; the scene is named by the file name up to its first ".".
+    void Load() override;
+
+    // Copies the working scene into the stored scene of that name (appended, and its name
+    // remembered, when there is none) and returns its index in m_scenes.
+    int32_t StoreCurrentScene(const char* name);
+    // Replaces the stored scene of the same name, or appends it; returns its index.
+    int32_t AddScene(DungeonScene scene);
+    // A copy of the first stored scene of that name, or an empty scene.
+    DungeonScene GetScene(std::string name) const;
+
+    // The working scene. Indices must lie below the number of working props or lights.
+    void SetPointLight(int i, PointLight light);
+    void RemovePointLight(int i);
+    // Hides the prop's instance (the renderer keeps it) and erases the prop.
+    void RemoveProp(int i);
+    // Hides every working prop's instance, then empties the working props and lights.
+    void ClearWorkingScene();
+    // Every working prop into its instance: transform, tiling, hidden and fake-light flags, and
+    // the orientation turned by pitch, then roll, then yaw. Run every frame by the scene editor.
+    void ApplyPropsToInstances();
+    void HideAllProps();
+    void ShowAllProps();
+
+    // The three file paths of a scene name.
+    std::string ScenePath(const std::string& sceneName, const char* extension) const;
+    // Whether Save leaves this file as it is because it could not be read at start-up.
+    bool KeepsUnreadableFile(const std::string& path) const
+    {
+        return m_unreadableFiles.count(path) != 0;
+    }
 
     std::vector<WorkingProp> m_workingProps;
     std::vector<DungeonScene> m_scenes;
@@ -69,6 +103,13 @@ public:
     bool m_lightEnabled = false;
     ztmath::Vector3 m_playerStart;
     std::string m_folder = "scenes/";
+
+private:
+    // A scene stored anew replaces what its unreadable files held: they may be written again.
+    void ReleaseUnreadableFiles(const std::string& sceneName);
+    void SetHiddenAll(bool hidden);
+
+    std::set<std::string> m_unreadableFiles;
 };
 
 }  // namespace ztengine

@@ -244,7 +244,9 @@ TEST_F(UIElementManagerTest, CallbackMayAddElementsDuringThePass)
         ++added;
         self->m_baseSize = {1.0f, 2.0f};
     });
-    ui.SetOnHover(spawner, [&](UIElement* self) { m_log.push_back(self->m_baseSize.y == 2.0f ? "same" : "moved"); });
+    ui.SetOnHover(spawner, [&](UIElement* self) {
+        m_log.push_back(self->m_baseSize.y == 2.0f ? "same" : "moved");
+    });
     ui.Update();
     EXPECT_EQ(added, 1);
     EXPECT_EQ(ui.m_elements.size(), 65u);

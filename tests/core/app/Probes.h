@@ -2,6 +2,7 @@
 // Recording systems, a recording renderer and a headless application for the tests of the
 // application's passes: every call a probe receives is appended to one shared log, so tests can
 // compare whole call sequences.
+#include "support/NullRenderer3D.h"
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -104,7 +105,8 @@ public:
 };
 
 // Keeps its records on the CPU and draws nothing.
-class RecordingRenderer : public ztengine::Graphics3D {
+// Keeps the CPU-side renderer records, so systems that create resources run, and logs each frame.
+class RecordingRenderer : public zttest::NullRenderer3D {
 public:
     void SetRenderDebug(bool enabled) override { m_debug = enabled; }
     bool IsRenderDebug() const override { return m_debug; }

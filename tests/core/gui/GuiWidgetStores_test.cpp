@@ -43,7 +43,8 @@ TEST(GuiVarViewTest, LineIsLabelBlankAndValueInItsTypesFormat)
     ASSERT_TRUE(GuiVarViewManager::FormatLine({&negative, GuiVarViewInt, longLabel}, line));
     EXPECT_EQ(std::string(line), std::string(127, 'x'));
 
-    EXPECT_FALSE(GuiVarViewManager::FormatLine({&negative, static_cast<GuiVarViewType>(1), "x"}, line));
+    const GuiVarView noFormat{&negative, static_cast<GuiVarViewType>(1), "x"};
+    EXPECT_FALSE(GuiVarViewManager::FormatLine(noFormat, line));
 }
 
 TEST(GuiDropDownTest, ItemBufferHoldsWholeItemsAndEndsWithTwoNuls)
@@ -57,7 +58,7 @@ TEST(GuiDropDownTest, ItemBufferHoldsWholeItemsAndEndsWithTwoNuls)
     };
     using namespace std::string_literals;
     const Case cases[] = {
-        {"plain", {"MAIN_MENU_STATE", "GAMEPLAY_STATE"}, 64, 2, "MAIN_MENU_STATE\0GAMEPLAY_STATE\0\0"s},
+        {"plain", {"MAIN_MENU", "GAMEPLAY"}, 64, 2, "MAIN_MENU\0GAMEPLAY\0\0"s},
         {"no items", {}, 64, 0, "\0"s},
         // The combo then offers "a" alone: the empty item ends its list.
         {"empty item", {"a", "", "b"}, 64, 3, "a\0\0b\0\0"s},
@@ -67,15 +68,17 @@ TEST(GuiDropDownTest, ItemBufferHoldsWholeItemsAndEndsWithTwoNuls)
     };
     for (const Case& c : cases) {
         std::vector<char> buffer(c.size, '#');
-        EXPECT_EQ(GuiDropDownListManager::BuildItemBuffer(c.items, buffer.data(), c.size), c.written)
-            << c.what;
+        const int written =
+            GuiDropDownListManager::BuildItemBuffer(c.items, buffer.data(), c.size);
+        EXPECT_EQ(written, c.written) << c.what;
         EXPECT_EQ(std::string(buffer.data(), c.buffer.size()), c.buffer) << c.what;
     }
 
     // The real buffer with more than it holds: every item that fits is whole.
     std::vector<std::string> many(1000, std::string(20, 'n'));
     GuiDropDownList list;
-    const int written = GuiDropDownListManager::BuildItemBuffer(many, list.itemBuffer, sizeof(list.itemBuffer));
+    const int written =
+        GuiDropDownListManager::BuildItemBuffer(many, list.itemBuffer, sizeof(list.itemBuffer));
     EXPECT_EQ(written, 8191 / 21);
     EXPECT_EQ(list.itemBuffer[written * 21], '\0');
     EXPECT_EQ(list.itemBuffer[written * 21 - 1], '\0');

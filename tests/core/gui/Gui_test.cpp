@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <filesystem>
 #include <string>
 
+#include "core/graphics/Graphics2D.h"
 #include "core/gui/GuiHarness.h"
 #include "support/GLTestContext.h"
-#include "support/TestSupport.h"
 
 namespace ztengine {
 namespace {
@@ -228,6 +227,14 @@ Callback Installed(GLFWwindow* window, Callback (*set)(GLFWwindow*, Callback))
     return current;
 }
 
+// Pixels of the current frame that differ from a reference: inside the named GUI window, and
+// elsewhere below the main menu bar.
+struct GuiPixels {
+    int inWindow = 0;
+    int windowArea = 0;
+    int elsewhere = 0;
+};
+
 class GuiWindowTest : public zttest::GLTest {
 protected:
     GuiWindowTest() : zttest::GLTest(GuiHarness::kWidth, GuiHarness::kHeight) {}
@@ -256,7 +263,65 @@ protected:
         zttest::GLTest::TearDown();
     }
 
+    // Saves the frame as a test artefact named after the test.
+    void SaveFrame(const std::vector<uint8_t>& pixels)
+    {
+        const std::filesystem::path dir =
+            std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
+        std::filesystem::create_directories(dir);
+        const std::filesystem::path file =
+            dir / (std::string("gui-") +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
+        EXPECT_TRUE(zttest::GLTestContext::SavePng(file, pixels, GuiHarness::kWidth,
+                                                   GuiHarness::kHeight));
+        RecordProperty("screenshot", file.string());
+    }
+
     std::unique_ptr<GuiHarness> m_h;
+
+    // Compares the default framebuffer with the frame read before the GUI drew (and saves it).
+    GuiPixels CompareWith(const std::vector<uint8_t>& reference, const char* windowName)
+    {
+        GuiPixels result;
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        const std::vector<uint8_t> pixels = m_gl->ReadFrame();
+        SaveFrame(pixels);
+        const ImGuiWindow* window = GuiHarness::Window(windowName);
+        if (window == nullptr)
+            return result;
+        result.windowArea = static_cast<int>(window->Size.x * window->Size.y);
+        const float menuBar = GuiHarness::Window("##MainMenuBar")->Size.y;
+        for (int y = 0; y < GuiHarness::kHeight; ++y) {
+            const float top = static_cast<float>(GuiHarness::kHeight - 1 - y);  // bottom row first
+            for (int x = 0; x < GuiHarness::kWidth; ++x) {
+                const size_t i = (static_cast<size_t>(y) * GuiHarness::kWidth + x) * 4;
+                if (pixels[i] == reference[i] && pixels[i + 1] == reference[i + 1] &&
+                    pixels[i + 2] == reference[i + 2])
+                    continue;
+                const float fx = static_cast<float>(x);
+                if (Inside(window, fx, top))
+                    ++result.inWindow;
+                else if (top >= menuBar && !InAnyOtherWindow(fx, top, window))
+                    ++result.elsewhere;
+            }
+        }
+        return result;
+    }
+
+private:
+    static bool Inside(const ImGuiWindow* w, float x, float y)
+    {
+        return x >= w->Pos.x && x < w->Pos.x + w->Size.x && y >= w->Pos.y &&
+               y < w->Pos.y + w->Size.y;
+    }
+
+    static bool InAnyOtherWindow(float x, float y, const ImGuiWindow* except)
+    {
+        for (ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
+            if (w != except && w->Active && Inside(w, x, y))
+                return true;
+        return false;
+    }
 };
 
 TEST_F(GuiWindowTest, RoutingFollowsWhatImGuiWantedAtTheStartOfTheFrame)
@@ -313,7 +378,8 @@ TEST_F(GuiWindowTest, FrameFromTheWindowUploadsTheFontAndStartsAtOneSixtieth)
 
     ASSERT_NE(gui.GetFontTexture(), 0u);
     EXPECT_TRUE(glIsTexture(gui.GetFontTexture()));
-    EXPECT_EQ(io.Fonts->TexID, reinterpret_cast<ImTextureID>(static_cast<intptr_t>(gui.GetFontTexture())));
+    EXPECT_EQ(reinterpret_cast<intptr_t>(io.Fonts->TexID),
+              static_cast<intptr_t>(gui.GetFontTexture()));
     EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
 }
 
@@ -327,7 +393,8 @@ struct LeftoverState {
 
     LeftoverState()
     {
-        const char* source = "#version 120\nvoid main() { gl_FragColor = vec4(1.0, 0.0, 1.0, 1.0); }";
+        const char* source =
+            "#version 120\nvoid main() { gl_FragColor = vec4(1.0, 0.0, 1.0, 1.0); }";
         const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
         glShaderSource(shader, 1, &source, nullptr);
         glCompileShader(shader);
@@ -339,8 +406,10 @@ struct LeftoverState {
         glGenBuffers(1, &buffer);
         glBindBuffer(GL_ARRAY_BUFFER, buffer);
         std::vector<float> junk(4096, 0.0f);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(junk.size() * sizeof(float)), junk.data(), GL_STATIC_DRAW);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);  // on vertex array 0, as a text pass leaves it
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(junk.size() * sizeof(float)),
+                     junk.data(), GL_STATIC_DRAW);
+        // On vertex array 0, as a text pass may leave it.
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
         glEnableVertexAttribArray(0);
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
 
@@ -406,7 +475,7 @@ TEST_F(GuiWindowTest, DrawsOverWhateverTheFrameLeftBoundAndPutsItBack)
     glViewport(0, 0, GuiHarness::kWidth, GuiHarness::kHeight);
     glClearColor(0.1f, 0.3f, 0.5f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const zttest::Rgba background = zttest::GLTestContext::ReadPixel(5, 5);
+    const std::vector<uint8_t> frame = m_gl->ReadFrame();
     LeftoverState leftover;
     gui.NewFrame();
     m.Render();
@@ -426,33 +495,53 @@ TEST_F(GuiWindowTest, DrawsOverWhateverTheFrameLeftBoundAndPutsItBack)
     EXPECT_EQ(Get(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(leftover.buffer));
     EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
 
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    const std::vector<uint8_t> pixels = m_gl->ReadFrame();
-    // The window sits at (60, 60) from the top left; rows are read bottom first.
-    ImGuiWindow* window = GuiHarness::Window("Tuning");
-    ASSERT_NE(window, nullptr);
-    int changed = 0;
-    int outsideChanged = 0;
-    for (int y = 0; y < GuiHarness::kHeight; ++y) {
-        for (int x = 0; x < GuiHarness::kWidth; ++x) {
-            const uint8_t* p = &pixels[(static_cast<size_t>(y) * GuiHarness::kWidth + x) * 4];
-            const bool same = p[0] == background[0] && p[1] == background[1] && p[2] == background[2];
-            const float top = static_cast<float>(GuiHarness::kHeight - 1 - y);
-            const bool inWindow = x >= window->Pos.x && x < window->Pos.x + window->Size.x &&
-                                  top >= window->Pos.y && top < window->Pos.y + window->Size.y;
-            const bool inMenuBar = top < 25.0f;
-            if (!same && inWindow)
-                ++changed;
-            if (!same && !inWindow && !inMenuBar)
-                ++outsideChanged;
-        }
-    }
-    EXPECT_GT(changed, static_cast<int>(window->Size.x * window->Size.y * 0.9f)) << "the window is drawn";
-    EXPECT_EQ(outsideChanged, 0) << "nothing is drawn outside the GUI";
+    const GuiPixels pixels = CompareWith(frame, "Tuning");
+    EXPECT_GT(pixels.inWindow, pixels.windowArea * 9 / 10) << "the window is drawn";
+    EXPECT_EQ(pixels.elsewhere, 0) << "nothing is drawn outside the GUI";
+}
 
-    const std::filesystem::path picture = zttest::MakeTempDir("gui") / "gui_over_frame.png";
-    EXPECT_TRUE(zttest::GLTestContext::SavePng(picture, pixels, GuiHarness::kWidth, GuiHarness::kHeight));
-    std::printf("GUI screenshot: %s\n", picture.string().c_str());
+TEST_F(GuiWindowTest, DrawsOverTheTwoDLayersSpritesAndText)
+{
+    GuiManager& m = m_h->Manager();
+    const int w = m.CreateWindow("System", true, 200.0f, 200.0f);
+    double fps = 59.94;
+    std::vector<float> history;
+    std::vector<std::string> states = {"MAIN_MENU_STATE", "GAMEPLAY_STATE"};
+    m.AddVarView(w, &fps, GuiVarViewDouble, "FPS   : ");
+    m.AddPlotLines(w, "FPS: ", &history, 100, "", 0.0f, 65.0f, 0.0f, 120.0f);
+    const int select = m.CreateWindow("State Select", true, 250.0f, 200.0f);
+    m.AddDropDownList(select, "State List", &states);
+    Gui& gui = m_h->Gui();
+    gui.NewFrame();
+    m.Render();
+    gui.EndFrame();
+    ImGui::SetWindowPos("State Select", ImVec2(300.0f, 60.0f));  // as a layout file would
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, GuiHarness::kWidth, GuiHarness::kHeight);
+    glClearColor(0.2f, 0.2f, 0.25f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Graphics2D layer;
+    ASSERT_TRUE(layer.Init(GuiHarness::kWidth, GuiHarness::kHeight));
+    // A sprite and a line of text beside the GUI: the text pass leaves its glyph buffer bound.
+    layer.CreateSprite({0, 1}, {400.0f, -200.0f}, {300.0f, 300.0f}, 0);
+    TextManager& texts = layer.GetTextManager();
+    const uint32_t text = texts.CreateText("Grelvok Vosk", texts.LoadFont("fonts/arial.ttf"));
+    ASSERT_NE(text, TextManager::kInvalidIndex);
+    texts.SetTextPosition(text, {500.0f, 400.0f});
+    texts.SetTextColor(text, {1.0f, 1.0f, 1.0f}, 1.0f);
+    texts.SetTextVisible(text, true);
+    layer.Render();
+    const std::vector<uint8_t> frame = m_gl->ReadFrame();
+
+    gui.NewFrame();
+    m.Render();
+    gui.EndFrame();
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+    const GuiPixels pixels = CompareWith(frame, "System");
+    EXPECT_GT(pixels.inWindow, pixels.windowArea * 9 / 10) << "the window is drawn";
+    EXPECT_EQ(pixels.elsewhere, 0) << "the 2D layer's frame is left as it was";
+    layer.Shutdown();
 }
 
 TEST_F(GuiWindowTest, MinimisedFrameRunsButDrawsNothing)

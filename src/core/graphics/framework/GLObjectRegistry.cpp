@@ -1,3 +1,4 @@
+// Vertex arrays and buffers of meshes, instance buffers and particle systems.
 #include "core/graphics/framework/GLObjectRegistry.h"
 
 #include <GL/glew.h>

@@ -1,3 +1,4 @@
+// Instance-buffer records: the per-instance matrix, the fixed-capacity lists and their change marks.
 #include "core/graphics/framework/InstanceBuffers.h"
 
 #include <algorithm>
@@ -95,7 +96,7 @@ void InstanceBufferStore::UploadChanged(const UploadFunction& upload)
         const CountedVector<GpuInstance>& list = m_instanceBuffers[i];
         if (!list.empty()) {
             const size_t count = std::min<size_t>(list.size(), m_keys[i].m_capacity);
-            upload(m_keys[i], list.data(), static_cast<uint32_t>(count));
+            upload(static_cast<uint32_t>(i), m_keys[i], list.data(), static_cast<uint32_t>(count));
         }
         m_dirty[i] = 0;
     }

@@ -39,8 +39,8 @@ struct InstanceBufferKey {
 class InstanceBufferStore {
 public:
     // What one upload writes: the first `count` records of the key's list, at offset 0.
-    using UploadFunction =
-        std::function<void(const InstanceBufferKey& key, const GpuInstance* records, uint32_t count)>;
+    using UploadFunction = std::function<void(uint32_t keyId, const InstanceBufferKey& key,
+                                              const GpuInstance* records, uint32_t count)>;
 
     // Appends the key with an empty list, marked for upload; returns its id.
     uint32_t Add(const InstanceBufferKey& key);
@@ -61,8 +61,8 @@ public:
     // Ignored for an invalid key; a hidden buffer keeps its instances.
     void SetHidden(uint32_t keyId, bool hidden);
 
-    // For every changed key with at least one instance: upload(key, records, min(count,
-    // capacity)). Every change mark is cleared afterwards.
+    // For every changed key with at least one instance, in key order: upload(id, key, records,
+    // min(count, capacity)). Every change mark is cleared afterwards.
     void UploadChanged(const UploadFunction& upload);
 
     const InstanceBufferKey& GetKey(uint32_t keyId) const;

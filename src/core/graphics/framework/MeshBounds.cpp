@@ -1,3 +1,4 @@
+// Bounding sphere (Ritter) and axis-aligned box of a mesh's vertices.
 #include "core/graphics/framework/MeshBounds.h"
 
 #include <cmath>

@@ -280,9 +280,15 @@ float Renderer3DBase::GetDOFFocalPercent() { return m_options.m_dofFocalPercent;
 void Renderer3DBase::SetMotionBlurScale(float scale) { m_options.m_motionBlurScale = scale; }
 float Renderer3DBase::GetMotionBlurScale() { return m_options.m_motionBlurScale; }
 void Renderer3DBase::EnableSkybox(bool enabled) { m_options.m_skyboxEnabled = enabled; }
-void Renderer3DBase::SetBloomFilterThreshold(const ztmath::Vector3& threshold) { m_options.m_bloomThreshold = threshold; }
+void Renderer3DBase::SetBloomFilterThreshold(const ztmath::Vector3& threshold)
+{
+    m_options.m_bloomThreshold = threshold;
+}
 void Renderer3DBase::SetBloomIntensity(float intensity) { m_options.m_bloomIntensity = intensity; }
-void Renderer3DBase::SetShadowProjection(const ztmath::Vector4& projection) { m_options.m_shadowProjection = projection; }
+void Renderer3DBase::SetShadowProjection(const ztmath::Vector4& projection)
+{
+    m_options.m_shadowProjection = projection;
+}
 void Renderer3DBase::SetSunPosition(const ztmath::Vector3& position) { m_options.m_sunPosition = position; }
 void Renderer3DBase::EnableShadows(bool enabled) { m_options.m_shadowsEnabled = enabled; }
 bool Renderer3DBase::AreShadowsEnabled() { return m_options.m_shadowsEnabled; }

@@ -1,3 +1,4 @@
+// The unlit forward programs and their per-draw uniforms.
 #include "core/graphics/glrenderer/ForwardPass.h"
 
 #include <GL/glew.h>

@@ -1,3 +1,4 @@
+// The frame's off-screen targets: formats, sizes and filters of their attachments.
 #include "core/graphics/glrenderer/RenderTargets.h"
 
 #include <GL/glew.h>
@@ -15,8 +16,10 @@ bool GeometryPass::Init(int width, int height)
 {
     m_gBuffer.SetSize(width, height);
     // 0 positions, 1 normals, 2 material values, 3 tint.
-    for (int i = 0; i < 4; ++i)
-        m_gBuffer.AddColorAttachment(m_gBuffer.CreateAttachmentTexture(GL_RGBA16F, GL_RGBA, true, kWrapRepeat));
+    for (int i = 0; i < 4; ++i) {
+        m_gBuffer.AddColorAttachment(
+            m_gBuffer.CreateAttachmentTexture(GL_RGBA16F, GL_RGBA, true, kWrapRepeat));
+    }
     m_gBuffer.AddDepthAttachment(
         m_gBuffer.CreateAttachmentTexture(GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT, true, kWrapRepeat));
     m_complete = m_gBuffer.Create();

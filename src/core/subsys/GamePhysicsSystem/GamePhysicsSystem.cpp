@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/App.h"
+#include "core/gui/Gui.h"
 #include "core/physics-engine/PhysicsEngine.h"
 
 namespace ztengine {
@@ -20,10 +21,15 @@ void GamePhysicsSystem::Init()
     m_timeSteps = 120;
     ApplySettings();
 
-    // The "Physics Engine Settings" window (450 x 450, listed in the window menu: "Gravity",
-    // "Position Iterations", "Velocity Iterations", "Time steps" bound to the fields above and
-    // a "Save Settings" button calling SaveSettings) joins here once the debug GUI offers input
-    // widgets and buttons.
+    // The inputs edit the fields in place; only "Save Settings" hands them to the world, so a
+    // half-typed value never reaches a running simulation.
+    Gui& gui = Gui::Instance();
+    m_window = gui.CreateWindow("Physics Engine Settings", true, 450.0f, 450.0f);
+    gui.AddInputFloat3(m_window, "Gravity", m_gravity.data);
+    gui.AddInputInt(m_window, "Position Iterations", &m_positionIterations);
+    gui.AddInputInt(m_window, "Velocity Iterations", &m_velocityIterations);
+    gui.AddInputInt(m_window, "Time steps", &m_timeSteps);
+    gui.AddButton(m_window, "Save Settings", [this] { SaveSettings(); });
 
     ApplySettings();
     m_active = true;

@@ -36,7 +36,7 @@ public:
     int32_t m_positionIterations = 0;  // shown only; the solver keeps its own
     int32_t m_velocityIterations = 0;  // shown only; the solver keeps its own
     int32_t m_timeSteps = 0;           // fixed steps per second
-    int32_t m_window = -1;
+    int32_t m_window = -1;  // the "Physics Engine Settings" window of the debug GUI
 
 private:
     void ApplySettings();

@@ -1,3 +1,4 @@
+// PlayerStatus: "playerSettings.ini" in and out, and the "Player Control Values" window.
 #include "core/subsys/sharedData/PlayerStatus.h"
 
 #include <cstdio>
@@ -5,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/gui/Gui.h"
 #include "core/serialization/Params.h"
 
 namespace ztengine {
@@ -75,8 +77,32 @@ void PlayerStatus::ReadFrom(const Params& params)
     }
 }
 
+void PlayerStatus::AddWindowWidgets(int window)
+{
+    // Edits take effect at once: the game's systems read these fields every frame. The mass is
+    // read only when the player's body is made at start-up, so its edit shows from the next start.
+    Gui& gui = Gui::Instance();
+    gui.AddInputFloat(window, "Player Move Speed", &m_playerMoveSpeed);
+    gui.AddInputFloat(window, "Player Jump Speed", &m_playerJumpSpeed);
+    gui.AddInputFloat(window, "Player Run Multi", &m_playerRunMultiplier);
+    gui.AddInputFloat(window, "Player Stamina Drain", &m_staminaDrainFactor);
+    gui.AddInputFloat(window, "Player Stamina Recovery Rate", &m_staminaRecoveryRate);
+    gui.AddInputFloat(window, "Player Stamina Cost Per Attack", &m_staminaCostPerAttack);
+    gui.AddInputFloat(window, "Player Stamina Cost Per Parry", &m_staminaCostPerParry);
+    gui.AddInputFloat(window, "Player Stamina Cost Per Block", &m_staminaCostPerBlock);
+    gui.AddInputFloat(window, "Player Shield Durability", &m_shieldDurability);
+    gui.AddInputFloat(window, "Player Shield Durability Loss", &m_shieldDurabilityLoss);
+    gui.AddInputFloat(window, "Player Max Stamina", &m_maxStamina);
+    gui.AddInputFloat(window, "Player Recoil Factor", &m_recoilFactor);
+    gui.AddInputFloat(window, "Player Mass", &m_playerMass);
+    gui.AddCheckbox(window, "Player invulnerable status", &m_invulnerable);
+    gui.AddButton(window, "Save Settings", [this] { Save(); });
+}
+
 void PlayerStatus::Load()
 {
+    const int window = Gui::Instance().CreateWindow("Player Control Values", true, 580.0f, 350.0f);
+
     SetFileDefaults();
     m_keepUnreadableFile = false;
 
@@ -91,9 +117,10 @@ void PlayerStatus::Load()
                         m_fileName.c_str());
             std::fflush(stdout);
         }
-        return;
+    } else {
+        ReadFrom(params);
     }
-    ReadFrom(params);
+    AddWindowWidgets(window);
 }
 
 void PlayerStatus::Save()

@@ -1,7 +1,7 @@
 #pragma once
 // PlayerStatus ("PlayerStatus"): the player's tuning values with the live stamina and a few
 // per-frame flags. The tuning values are read from "playerSettings.ini" at start-up and written
-// back at shutdown.
+// back at shutdown; a debug GUI window edits them while the game runs.
 #include <cstdint>
 #include <string>
 
@@ -18,7 +18,9 @@ public:
     // Writes the tuning values. A settings file that could not be read at start-up is left as it
     // is, so a hand-edit gone wrong is not replaced by the defaults.
     void Save() override;
-    // Resets the tuning values to their defaults, then takes every Float key of the file.
+    // Opens the "Player Control Values" window, resets the tuning values to their defaults,
+    // takes every Float key of the file, then binds the window's inputs to the values. Called
+    // once at start-up: the window stays bound to this object for the rest of the run.
     void Load() override;
 
     const std::string& FileName() const { return m_fileName; }
@@ -47,6 +49,7 @@ public:
 private:
     void SetFileDefaults();
     void ReadFrom(const Params& params);
+    void AddWindowWidgets(int window);
 
     std::string m_fileName;
     bool m_keepUnreadableFile = false;

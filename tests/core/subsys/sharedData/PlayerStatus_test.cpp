@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/gui/Gui.h"
 #include "support/TestSupport.h"
 
 using ztengine::PlayerStatus;
@@ -33,6 +34,9 @@ std::string FloatEntry(const char* key, const char* value)
 
 class PlayerSettingsFile : public testing::Test {
 protected:
+    // Load opens the settings window bound to this object; the GUI must not outlive it.
+    ~PlayerSettingsFile() override { ztengine::Gui::Instance().Reset(); }
+
     std::filesystem::path dir = zttest::MakeTempDir("playersettings");
     std::string path = (dir / "playerSettings.ini").string();
     PlayerStatus status{path};

@@ -1,3 +1,4 @@
+// Instance pools with their slot reuse, and the accessors of an instance handle.
 #include "core/graphics/framework/instance/Instances.h"
 
 #include "core/util/assert/AppAssert.h"

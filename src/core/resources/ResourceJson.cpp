@@ -1,0 +1,69 @@
+#include "core/resources/ResourceJson.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+
+namespace ztengine {
+
+JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& document)
+{
+    std::string text;
+    if (!ReadWholeFile(path, text))
+        return JsonReadResult::Missing;
+
+    // Iterative parsing: a deeply nested file must not run the stack out.
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag>(
+        text.data(), text.size());
+    if (!document.HasParseError())
+        return JsonReadResult::Parsed;
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos)
+        return JsonReadResult::Blank;
+    return JsonReadResult::Malformed;
+}
+
+const rapidjson::Value* FindString(const rapidjson::Value& object, const char* key)
+{
+    const auto it = object.FindMember(key);
+    if (it == object.MemberEnd() || !it->value.IsString())
+        return nullptr;
+    return &it->value;
+}
+
+double WritableFloat(float value, const std::string& fileName, const char* field)
+{
+    if (std::isfinite(value))
+        return static_cast<double>(value);
+    const double written = std::isnan(value) ? 0.0 : (value > 0.0f ? FLT_MAX : -FLT_MAX);
+    std::printf("%s: \"%s\" is not a finite number, writing %g\n", fileName.c_str(), field,
+                written);
+    std::fflush(stdout);
+    return written;
+}
+
+bool WriteResourceFile(const std::string& path, std::string_view bytes)
+{
+    if (ReplaceFileContents(path, bytes))
+        return true;
+    std::printf("error writing out: %s\n", path.c_str());
+    std::fflush(stdout);
+    return false;
+}
+
+void ReportKeptUnreadableFile(const std::string& path)
+{
+    std::printf("%s was not rewritten: it could not be read at start-up\n", path.c_str());
+    std::fflush(stdout);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    const char last = folder.back();
+    if (last == '/' || last == '\\')
+        return folder + name;
+    return folder + '/' + name;
+}
+
+}  // namespace ztengine

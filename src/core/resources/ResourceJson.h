@@ -1,0 +1,74 @@
+#pragma once
+// Reading and writing the resource files (the three lists, the scenes, the sound registry): the
+// silent whole-file read with its outcome, the pretty CR LF writer of the scene files, finite
+// floats for the writers, and the replace-through-a-temporary-file write with its message.
+#include <string>
+#include <string_view>
+
+#include <rapidjson/document.h>
+#include <rapidjson/prettywriter.h>
+
+#include "core/serialization/JsonFile.h"
+
+namespace ztengine {
+
+enum class JsonReadResult {
+    // The file cannot be opened: nothing to read, nothing to protect.
+    Missing,
+    // Empty or only white space: no data in it, so rewriting it loses nothing.
+    Blank,
+    // Holds something that is not JSON. Rewriting it would throw that away.
+    Malformed,
+    // `document` holds the parsed root (of any type).
+    Parsed,
+};
+
+// Reads the whole file and parses it as one standard JSON document (full-precision numbers).
+// Prints nothing.
+JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& document);
+
+// The string value of a member, or null when the member is absent or not a string.
+const rapidjson::Value* FindString(const rapidjson::Value& object, const char* key);
+
+// A string value as std::string, embedded NUL bytes included.
+inline std::string ToString(const rapidjson::Value& value)
+{
+    return std::string(value.GetString(), value.GetStringLength());
+}
+
+// The output of the scene files: Windows text mode wrote every line end as CR LF, and the files
+// are kept that way so that stored scenes stay byte-identical across platforms. String values
+// never carry a raw line feed (the writer escapes it), so every LF here is a line end.
+struct CrLfStringStream {
+    using Ch = char;
+    explicit CrLfStringStream(std::string& out) : m_out(out) {}
+    void Put(char c)
+    {
+        if (c == '\n')
+            m_out.push_back('\r');
+        m_out.push_back(c);
+    }
+    void Flush() {}
+    std::string& m_out;
+};
+
+// Four spaces per level (the pretty writer's default), CR LF line ends.
+using ScenePrettyWriter = rapidjson::PrettyWriter<CrLfStringStream>;
+
+// JSON has no form for NaN or an infinity, and the writer stops half-way through the document
+// when handed one. A non-finite value is written as 0.0 (NaN) or as the largest float of its
+// sign, with a line naming the file and the field, so the rest of the file is kept.
+double WritableFloat(float value, const std::string& fileName, const char* field);
+
+// Replaces the file with `bytes` through a temporary file and a rename, so that a failed write
+// leaves the old file whole. On failure prints "error writing out: " + path and returns false.
+bool WriteResourceFile(const std::string& path, std::string_view bytes);
+
+// The line that a file which could not be read at start-up was left as it is.
+void ReportKeptUnreadableFile(const std::string& path);
+
+// folder + name with exactly one separator between them ("models" + "tree.obj" and "models/" +
+// "tree.obj" both give "models/tree.obj"); an empty folder gives the name alone.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace ztengine

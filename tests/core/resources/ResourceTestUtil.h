@@ -1,0 +1,56 @@
+#pragma once
+// Shared pieces of the resource tests: whole-file reads and writes in a scratch folder, and an
+// application that offers only its job queue.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/App.h"
+
+namespace zttest {
+
+inline std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+}
+
+// The loading jobs need nothing of the application but its queue.
+class JobQueueApp : public ztengine::App {
+public:
+    void ChangeState(const char*) override {}
+    void ChangeState(int) override {}
+    std::string GetStateName(uint32_t) override { return {}; }
+    void ChangeToPreviousState() override {}
+    bool IsValidState(uint32_t) override { return false; }
+    void ResetSubsystemsOfState(uint32_t) override {}
+    ztengine::Input* GetInput() override { return nullptr; }
+    void SetFullscreen(bool) override {}
+    ztmath::Vector2 GetCursorPosition() override { return {}; }
+    void Quit() override {}
+    void IconifyWindow() override {}
+    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
+    ztengine::Graphics3D* GetGraphics3D() override { return nullptr; }
+    ztengine::Logger* GetLogger() override { return nullptr; }
+    ztengine::Graphics2D* GetGraphics2D() override { return nullptr; }
+
+    // Runs every queued job, one call per job as the loading screen does; returns the calls.
+    int DrainJobs()
+    {
+        int calls = 0;
+        while (HasPendingJobs()) {
+            RunNextJob();
+            ++calls;
+        }
+        return calls;
+    }
+};
+
+}  // namespace zttest
