@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "core/subsys/Registration/GameRegistration.h"
+#include "core/util/Random.h"
+#include "core/util/memory/MemoryAllocator.h"
 #include "platform/Signals.h"
 #include "support/TestSupport.h"
 
@@ -195,7 +197,18 @@ AppFixture::AppFixture(AppFixtureOptions options) : m_options(std::move(options)
     sound.output = FMOD_OUTPUTTYPE_NOSOUND;
     ztengine::Win32App::SetSoundSystemOptions(sound);
 
-    m_app = ztengine::BuildGame();
+    if (m_options.window) {
+        m_app = ztengine::BuildGame();
+    } else {
+        // Systems keep the renderer they were made with, so the CPU renderer goes in before the
+        // registration; the rest is what BuildGame does.
+        ztengine::MemoryAllocator::Init(ztengine::MemoryAllocatorSettings{true, 0, 21});
+        ztengine::SeedRandom();
+        m_app = ztengine::Win32App::GetInstance();
+        m_cpuRenderer = std::make_unique<NullRenderer3D>();
+        m_app->OverrideGraphics3D(m_cpuRenderer.get());
+        ztengine::RegisterGame(*m_app);
+    }
     m_app->SetTickSource([this]() { return m_ticks; });
     // Only scripted input reaches the game: the virtual display's own pointer and focus events
     // would make runs differ.
@@ -225,6 +238,19 @@ AppFixture::AppFixture(AppFixtureOptions options) : m_options(std::move(options)
         m_started = true;
     }
     m_app->StartFrameTimers();
+}
+
+bool AppFixture::RunLoading(int maxFrames)
+{
+    m_app->ChangeState("LOADING_RESOURCES_STATE");
+    auto inMainMenu = [this]() { return m_app->GetStateName(m_app->GetCurrentState()) == "MAIN_MENU_STATE"; };
+    int frames = 0;
+    for (; frames < maxFrames && !(m_app->AreJobsDone() && inMainMenu()); ++frames)
+        RunFrames(1);
+    // The controller screen's pictures fade out over the main menu's first second.
+    const int fadeFrames = static_cast<int>(std::ceil(1.2 / m_options.dt));
+    RunFrames(fadeFrames);
+    return m_app->AreJobsDone() && inMainMenu();
 }
 
 AppFixture::~AppFixture()

@@ -14,10 +14,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "core/Win32App.h"
 #include "core/input/GLFWInput.h"
+#include "support/NullRenderer3D.h"
 
 namespace zttest {
 
@@ -50,7 +52,8 @@ std::filesystem::path MakeRuntimeWorkspace(const std::string& tag);
 
 struct AppFixtureOptions {
     // Initialise with a window and GL (on a virtual display when none is set); without one the
-    // systems are started as Init starts them and frames run without drawing.
+    // systems are started as Init starts them, against a renderer that keeps its records on the
+    // CPU, and frames run without drawing.
     bool window = true;
     // The update step of every frame, in seconds.
     double dt = 1.0 / 60.0;
@@ -69,6 +72,19 @@ public:
     AppFixture& operator=(const AppFixture&) = delete;
 
     ztengine::Win32App& App() { return *m_app; }
+    // The first registered system of class T, or null.
+    template <class T>
+    T* FindSystem()
+    {
+        for (uint32_t handle : m_app->GetSystemHandles())
+            if (T* system = dynamic_cast<T*>(m_app->GetSubsystems().At(handle).system))
+                return system;
+        return nullptr;
+    }
+    // Enters the loading screen and runs frames until the loading jobs are done and the road
+    // has reached the main menu with the start-up screens faded out; returns whether it got
+    // there (the limit only guards against a job that never finishes).
+    bool RunLoading(int maxFrames = 5000);
     // False when Init failed (see InitError()); frames then do nothing.
     bool Started() const { return m_started; }
     const std::string& InitError() const { return m_initError; }
@@ -102,6 +118,8 @@ private:
     void Deliver();
 
     ztengine::Win32App* m_app = nullptr;
+    // The windowless runs' renderer; it outlives the application.
+    std::unique_ptr<NullRenderer3D> m_cpuRenderer;
     AppFixtureOptions m_options;
     std::filesystem::path m_workDir;
     std::filesystem::path m_previousDir;

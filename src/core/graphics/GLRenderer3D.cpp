@@ -1,4 +1,29 @@
-// Start-up, shutdown, GPU resources and the frame of the OpenGL renderer.
+// Start-up, shutdown, GPU resources and the deferred frame of the OpenGL renderer.
+//
+// Conventions every program of the frame shares (the post effects and particles follow them):
+// - G-buffer (RenderTargets.h), four RGBA16F colours and a 32-bit depth:
+//     0 view-space position xyz, effects mask w (1: screen effects apply; 0: the instance is left
+//       out of SSAO and fog, and motion blur may leave it too);
+//     1 view-space normal xyz, linear depth w = (-z - near) / (far - near);
+//     2 linear albedo rgb, specular strength a;
+//     3 tint of model instances: linear colour rgb, strength a (0 for instance buffers).
+//   Pixels without geometry are found by depth == 1: their colours hold the clear colour.
+// - Gamma: albedo, tint and sky texels are raised to `gamma` when read; every target holds linear
+//   colour and only the final quad applies 1 / gamma. The clear colour goes in as it is.
+// - Tint: for model instances the light pass mixes the lit colour toward the tint colour by its
+//   strength (tint.a), so (1, 1, 1, flash) is a hit flash even in the dark and (0, 0, 0, fade)
+//   fades to black. Instance buffers multiply their albedo by the tint colour (their default
+//   (1, 1, 1, 1) leaves it alone) and store no tint.
+// - Bones: at most GeometryPrograms::kMaxBones (128) matrices per instance, MAX_BONES in the
+//   skinning shaders; an instance with more bones hands over the first 128.
+// - Particle atlases: frame 0 is the bottom-left cell of the picture and frames run along the
+//   rows upward, as the image upload puts the picture's bottom row first.
+// - Sky box: besides "gWVP" (view x sky rotation) its program gets "inverseProjMat", the camera's
+//   inverse projection, so its view rays match the window's aspect; the blend factor is clamped
+//   to [0, 1] when the two skies are mixed.
+// - Bloom source: the scene target's bright colour is cleared to 0 every frame and the sky writes
+//   0 into it, so only lit surfaces above the threshold glow.
+// - Full-screen passes bind no vertex data: a 4-vertex strip whose corners come from gl_VertexID.
 #include "core/graphics/GLRenderer3D.h"
 
 #include <GL/glew.h>
@@ -12,6 +37,9 @@
 namespace ztengine {
 
 namespace {
+
+static_assert(sizeof(ztmath::Vector4) == 4 * sizeof(float));
+static_assert(sizeof(ztmath::Matrix4x4) == 16 * sizeof(float));
 
 // Reads an image back as float pixels for the height-map mesh builder: decoded and uploaded
 // like any texture, then read from level 0. The texture served only this read and is deleted.
@@ -49,9 +77,31 @@ void SetAttributes(uint32_t first, uint32_t last, bool enabled)
     }
 }
 
+void BindTexture(GLenum unit, GLuint texture)
+{
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void DrawFullScreenStrip()
+{
+    glBindVertexArray(0);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+// translation x rotation, without the instance's scale: how normals turn.
+ztmath::Matrix4x4 RotationMatrix(const ztmath::Basis& basis)
+{
+    return ztmath::Matrix4x4::FromAxes(basis.right, basis.up, basis.forward, ztmath::Vector3(0.0f, 0.0f, 0.0f));
+}
+
 }  // namespace
 
-GLRenderer3D::GLRenderer3D() = default;
+GLRenderer3D::GLRenderer3D()
+{
+    // Every sky box made from now on loads its two cube maps at once.
+    m_skyboxLoader = [](Skybox& skybox) { skybox.Create(); };
+}
 
 GLRenderer3D::~GLRenderer3D() = default;
 
@@ -63,7 +113,8 @@ void GLRenderer3D::Init(int width, int height, int renderWidth, int renderHeight
     // 2. The first environment.
     CreateFirstEnvironment();
 
-    // 3. The blend-map baker's program comes with the terrain baker (see BakeBlendMap).
+    // 3. The blend-map baker's program.
+    m_blendMapBaker.Init();
 
     // 4. The default textures, which make material 0 and stand in for every texture a material
     // lacks.
@@ -74,14 +125,26 @@ void GLRenderer3D::Init(int width, int height, int renderWidth, int renderHeight
     const uint32_t diffuse = m_textureLoader.CreateCheckerTexture().id;
     SetDefaultMaterial(diffuse, specular, normal, displacement);
 
-    // 5. The debug drawer, then the passes in frame order. The sky-box, final-quad, SSAO,
-    // motion-blur, depth-of-field and particle passes join with their parts of the frame; until
-    // the deferred lighting exists the scene is drawn unlit by the forward pass.
+    // 5. The debug drawer, then the passes: sky box, geometry, final quad, light, the post
+    // effects (SSAO, motion blur, depth of field), particles, shadow.
     m_debugDraw.Init();
+    m_skyboxProgram.Init();
     m_geometryPass.Init(width, height);
-    m_forwardPass.Init();
+    m_geometryPrograms.Init();
+    m_finalQuadProgram.Init();
     m_lightPass.Init(width, height);
+    m_lightProgram.Init();
+    PostEffectInputs inputs;
+    inputs.m_depth = m_geometryPass.GetDepthTexture();
+    inputs.m_positions = m_geometryPass.GetPositionsTexture();
+    inputs.m_normals = m_geometryPass.GetNormalsTexture();
+    inputs.m_sceneColor = m_lightPass.GetSceneColorTexture();
+    inputs.m_sceneBright = m_lightPass.GetBrightColorTexture();
+    m_postEffects.Init(width, height, renderWidth, renderHeight, inputs);
+    m_particles.Init();
     m_shadowPass.Init(renderWidth, renderHeight);
+    m_shadowPrograms.Init();
+    m_lightShadowsEnabled = true;
 
     // 6, 7. The first render context with its camera.
     CreateFirstRenderContext(renderWidth, renderHeight);
@@ -115,21 +178,24 @@ void GLRenderer3D::Shutdown()
         return;
     HeightMapMeshBuilder::SetImageReader(nullptr);
     m_debugDraw.Release();
-    m_forwardPass.Release();
+    m_blendMapBaker.Release();
+    m_skyboxProgram.Release();
+    m_geometryPrograms.Release();
+    m_finalQuadProgram.Release();
+    m_lightProgram.Release();
+    m_shadowPrograms.Release();
+    m_postEffects.Release();
+    m_particles.Release();
     m_geometryPass.Release();
     m_lightPass.Release();
     m_shadowPass.Release();
     m_objects.DeleteAll();
     m_textureLoader.DeleteAll();
     for (Environment& environment : m_environments) {
-        for (Skybox& skybox : environment.m_skyboxes) {
-            for (uint32_t* cubeMap : {&skybox.m_cubeMap0, &skybox.m_cubeMap1}) {
-                if (*cubeMap != kNoTexture && *cubeMap != 0)
-                    glDeleteTextures(1, cubeMap);
-                *cubeMap = kNoTexture;
-            }
-        }
+        for (Skybox& skybox : environment.m_skyboxes)
+            skybox.Release();
     }
+    m_finalTexture = 0;
     m_initialised = false;
 }
 
@@ -142,7 +208,13 @@ uint32_t GLRenderer3D::GetShadowMapTexture()
 
 uint32_t GLRenderer3D::UploadMesh(const MeshInfo& mesh)
 {
+    m_meshSkinned.push_back(mesh.HasSkin() ? 1 : 0);
     return m_objects.UploadMesh(mesh);
+}
+
+bool GLRenderer3D::IsSkinnedMesh(uint32_t mesh) const
+{
+    return mesh < m_meshSkinned.size() && m_meshSkinned[mesh] != 0;
 }
 
 uint32_t GLRenderer3D::LoadMaterialTexture(const char* path, TextureKind kind)
@@ -159,58 +231,69 @@ Renderer3DBase::InstanceVbo GLRenderer3D::CreateInstanceVbo(uint32_t meshVao, ui
     return InstanceVbo{created.vbo, created.bytes};
 }
 
-uint32_t GLRenderer3D::BakeBlendMap(const BlendMapDescription&, const ztmath::Vector2&)
+uint32_t GLRenderer3D::BakeBlendMap(const BlendMapDescription& description, const ztmath::Vector2& tiling)
 {
-    // The terrain baker paints the blend map's images into one texture; until it is part of the
-    // renderer a blend-map material shows the default diffuse texture.
-    return DefaultMaterial().m_diffuseTexture;
+    return m_blendMapBaker.Bake(description, tiling).id;
 }
 
 // ---- Particles
 
-int32_t GLRenderer3D::CreateParticleSystem(const char*, uint32_t, uint32_t)
+int32_t GLRenderer3D::CreateParticleSystem(const char* atlasPath, uint32_t rows, uint32_t capacity)
 {
-    return -1;
+    if (!m_initialised)
+        return -1;
+    return m_particles.CreateSystem(atlasPath, rows, capacity, m_textureLoader, m_objects);
 }
 
-bool GLRenderer3D::EmitParticle(uint32_t, const ztmath::Vector3&, float, float, float)
+bool GLRenderer3D::EmitParticle(uint32_t system, const ztmath::Vector3& position, float rotation, float scale,
+                                float life)
 {
-    return false;
+    return m_particles.GetSystems().Emit(system, position, rotation, scale, life);
 }
 
-bool GLRenderer3D::SetParticle(uint32_t, uint32_t, const ztmath::Vector3&, float, float, float, int32_t)
+bool GLRenderer3D::SetParticle(uint32_t system, uint32_t index, const ztmath::Vector3& position, float rotation,
+                               float scale, float life, int32_t alive)
 {
-    return false;
+    return m_particles.GetSystems().Set(system, index, position, rotation, scale, life, alive);
 }
 
-bool GLRenderer3D::RemoveParticle(uint32_t, uint32_t)
+bool GLRenderer3D::RemoveParticle(uint32_t system, uint32_t index)
 {
-    return false;
+    return m_particles.GetSystems().Remove(system, index);
 }
 
-uint32_t GLRenderer3D::GetParticleCount(uint32_t)
+uint32_t GLRenderer3D::GetParticleCount(uint32_t system)
 {
-    return 0;
+    return m_particles.GetSystems().GetCount(system);
 }
 
-uint32_t GLRenderer3D::GetParticleCapacity(uint32_t)
+uint32_t GLRenderer3D::GetParticleCapacity(uint32_t system)
 {
-    return 0;
+    return m_particles.GetSystems().GetCapacity(system);
 }
 
-bool GLRenderer3D::IsValidParticleSystem(uint32_t)
+bool GLRenderer3D::IsValidParticleSystem(uint32_t system)
 {
-    return false;
+    return m_particles.GetSystems().IsValid(system);
 }
 
-bool GLRenderer3D::SetParticles(uint32_t, const ParticleDescription*, uint32_t)
+bool GLRenderer3D::SetParticles(uint32_t system, const ParticleDescription* particles, uint32_t count)
 {
-    return false;
+    return m_particles.GetSystems().SetAll(system, particles, count);
 }
 
-void GLRenderer3D::ClearParticles(uint32_t) {}
+void GLRenderer3D::ClearParticles(uint32_t system)
+{
+    m_particles.GetSystems().Clear(system);
+}
 
-// ---- The frame
+// ---- Frame hooks of RenderFrame
+
+void GLRenderer3D::SetGeometryClipPlanes(float nearPlane, float farPlane)
+{
+    if (m_initialised)
+        m_geometryPrograms.SetClipPlanes(nearPlane, farPlane);
+}
 
 void GLRenderer3D::SetDebugViewProjection(const ztmath::Matrix4x4& viewProjection)
 {
@@ -218,9 +301,122 @@ void GLRenderer3D::SetDebugViewProjection(const ztmath::Matrix4x4& viewProjectio
         return;
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
-    m_debugViewProjection = viewProjection;
+    m_debugDraw.m_viewProjection = viewProjection;
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
+}
+
+// ---- The frame
+
+FrameSwitches GLRenderer3D::GetFrameSwitches()
+{
+    FrameSwitches switches;
+    switches.simpleLighting = m_simpleLighting;
+    switches.ssao = m_ssaoEnabled;
+    switches.fog = m_fogEnabled;
+    switches.directionalLight = m_directionalLightEnabled;
+    switches.shadows = m_options.m_shadowsEnabled;
+    switches.skybox = m_options.m_skyboxEnabled;
+    switches.effectsMask = m_options.m_effectsMask;
+    switches.skyboxAvailable = static_cast<uint32_t>(m_currentEnvironment) < m_environments.size() &&
+                               m_environments[static_cast<size_t>(m_currentEnvironment)].HasValidSkybox();
+    return switches;
+}
+
+ztmath::Vector3 GLRenderer3D::GetLightDirection()
+{
+    if (static_cast<uint32_t>(m_currentEnvironment) >= m_environments.size())
+        return ztmath::Vector3(0.0f, -1.0f, 0.0f);
+    return m_environments[static_cast<size_t>(m_currentEnvironment)].m_lightDirection;
+}
+
+void GLRenderer3D::Render(float dt)
+{
+    if (!m_initialised)
+        return;
+    const FramePlan plan = MakeFramePlan(GetFrameSwitches());
+    m_lastPlan = plan;
+    // Vertex arrays bound by the last frame's debug shapes are long gone.
+    m_debugDraw.m_lastBoundVao = GLDebugDraw::kNoVertexArray;
+
+    // 1. The motion-blur step gate.
+    m_motionBlurClock.Advance(dt, m_options.m_motionBlurStep);
+
+    const ztmath::Matrix4x4 view = GetViewMatrix();
+    const ztmath::Matrix4x4 projection = GetProjection();
+
+    // 2 - 4. Particles, instance buffers and poses for this frame.
+    m_particles.Update(view);
+    UploadInstanceBuffers();
+    PoseInstances();
+
+    // 5. The window's depth.
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+
+    // 6, 7.
+    DrawGeometry(view, projection);
+    if (plan.shadowPass)
+        DrawShadowMap();
+
+    // 8.
+    if (plan.ssao && m_postEffects.IsInitialised())
+        m_postEffects.RunSsao(projection, m_ssaoRadius, m_ssaoStrength, m_options.m_ssaoAllowance);
+
+    // 9, 10.
+    PrepareLightInputs(plan, view);
+
+    // 11.
+    const ztmath::Matrix4x4 inverseView =
+        InverseViewMatrix(GetCurrentRenderContext().m_cameraBasis, GetCurrentRenderContext().m_cameraPosition);
+
+    // 12. The scene target, cleared to the context's colour; the bright colour to nothing, so
+    // whatever the light pass leaves alone adds no bloom.
+    FrameBufferObject& scene = m_lightPass.GetSceneTarget();
+    const ztmath::Vector4& clear = GetCurrentRenderContext().m_clearColor;
+    glClearColor(clear.x, clear.y, clear.z, clear.w);
+    scene.Begin();
+    const GLfloat noBloom[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glClearBufferfv(GL_COLOR, LightPass::kBrightColor, noBloom);
+
+    // 13, 14.
+    if (plan.skybox)
+        DrawSkybox(view);
+
+    // 15.
+    DrawLight(plan, view, inverseView);
+    glActiveTexture(GL_TEXTURE0);
+    scene.End();
+
+    // 16 - 18.
+    uint32_t image = m_lightPass.GetSceneColorTexture();
+    if (m_postEffects.IsInitialised()) {
+        image = m_postEffects.RunBloom(m_options.m_bloomIntensity);
+        if (plan.motionBlur) {
+            image = m_postEffects.RunMotionBlur(
+                image, ComputeMotionBlurMatrices(projection, GetInverseProjection(), m_motionBlurPosition,
+                                                 m_motionBlurBasis, inverseView));
+        }
+        if (plan.depthOfField)
+            image = m_postEffects.RunDepthOfField(image, m_options.m_dofFocalRange, m_options.m_dofFocalPercent);
+    }
+
+    // 19.
+    m_finalTexture = image;
+    DrawFinalQuad(image);
+
+    // 20.
+    if (m_motionBlurClock.IsStep()) {
+        m_motionBlurClock.ClearStep();
+        m_motionBlurBasis = GetCameraBasis();
+        m_motionBlurPosition = GetCameraPosition();
+    }
+
+    // 21.
+    glDisable(GL_CULL_FACE);
+    m_particles.Draw(projection, view, m_geometryPass.GetDepthTexture());
+    glEnable(GL_CULL_FACE);
 }
 
 void GLRenderer3D::UploadInstanceBuffers()
@@ -234,29 +430,58 @@ void GLRenderer3D::UploadInstanceBuffers()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void GLRenderer3D::Render(float)
+void GLRenderer3D::PoseInstances()
 {
-    if (!m_initialised)
-        return;
-    UploadInstanceBuffers();
-
-    const ztmath::Vector4& clear = GetCurrentRenderContext().m_clearColor;
-    glDepthMask(GL_TRUE);
-    glClearColor(clear.x, clear.y, clear.z, clear.w);
-    glClearDepth(1.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawScene();
+    for (uint32_t model = 0; model < m_texturedBatch.size(); ++model) {
+        if (m_texturedEntityCount[model] <= 0)
+            continue;
+        InstancePool* pool = FindBatch(static_cast<int32_t>(model), m_currentRenderContext);
+        if (pool == nullptr)
+            continue;
+        const uint32_t mesh = static_cast<uint32_t>(m_texturedBatch[model].m_mesh);
+        const SkeletalAnimationSet& animations = m_animationSets[mesh];
+        const uint32_t animationCount = static_cast<uint32_t>(animations.m_animations.size());
+        for (uint32_t index : pool->m_usedIndices) {
+            InstanceData& instance = pool->m_instances[index];
+            if (instance.m_hidden != 0)
+                continue;
+            instance.m_boneMatrices.clear();
+            if (!ShouldPose(instance, animationCount))
+                continue;
+            instance.m_boneMatrices.resize(animations.m_skeleton.GetBoneCount());
+            animations.m_skeleton.ComputePose(animations, instance.m_animationTime, ztmath::Matrix4x4(),
+                                              static_cast<uint32_t>(std::max(instance.m_animationIndex, 0)),
+                                              instance.m_boneMatrices.data(), instance.m_boneMatrices.size());
+        }
+    }
 }
 
-void GLRenderer3D::DrawScene()
+void GLRenderer3D::BindMaterial(int32_t material)
 {
-    if (!m_forwardPass.IsReady())
-        return;
-    const ztmath::Matrix4x4 projectionView = GetProjection() * GetViewMatrix();
-    glActiveTexture(GL_TEXTURE0);
+    const RenderMaterial textures = GetMaterial(material);
+    BindTexture(0, textures.m_diffuseTexture);
+    BindTexture(1, textures.m_specularTexture);
+    BindTexture(2, textures.m_normalTexture);
+    BindTexture(3, textures.m_displacementTexture);
+}
 
-    // Model instances in model order; per model one vertex-array and texture bind.
-    m_forwardPass.BeginInstances();
+void GLRenderer3D::DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Matrix4x4& projection)
+{
+    using A = GLObjectRegistry;
+    const ztgraphics::Shader& plain = m_geometryPrograms.plain;
+    const ztgraphics::Shader& instanced = m_geometryPrograms.instanced;
+    const int parallax = m_options.m_parallaxEnabled ? 1 : 0;
+
+    FrameBufferObject& gBuffer = m_geometryPass.GetGBuffer();
+    gBuffer.Begin();
+    const ztmath::Vector4& clear = GetCurrentRenderContext().m_clearColor;
+    glClearColor(clear.x, clear.y, clear.z, clear.w);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const ztmath::Matrix4x4 projectionView = projection * view;
+
+    // Model instances, in model order; per model one vertex-array and texture bind.
+    plain.Use();
+    plain.SetFloat("gamma", m_gamma);
     for (uint32_t model = 0; model < m_texturedBatch.size(); ++model) {
         if (m_texturedEntityCount[model] <= 0)
             continue;
@@ -264,22 +489,124 @@ void GLRenderer3D::DrawScene()
         if (pool == nullptr)
             continue;
         const TexturedBatch& batch = m_texturedBatch[model];
-        const RawModel& mesh = m_rawModels[static_cast<size_t>(batch.m_mesh)];
+        const uint32_t meshId = static_cast<uint32_t>(batch.m_mesh);
+        const RawModel& mesh = m_rawModels[meshId];
+        const uint32_t animationCount = static_cast<uint32_t>(m_animationSets[meshId].m_animations.size());
+        const bool skinned = animationCount > 1 && IsSkinnedMesh(meshId);
+
         glBindVertexArray(mesh.m_vao);
-        SetAttributes(GLObjectRegistry::kPositionAttribute, GLObjectRegistry::kTangentAttribute, true);
-        glBindTexture(GL_TEXTURE_2D, GetMaterial(batch.m_material).m_diffuseTexture);
+        SetAttributes(A::kPositionAttribute, A::kTangentAttribute, true);
+        if (skinned)
+            SetAttributes(A::kBoneWeightsAttribute, A::kBoneIdsAttribute, true);
+        BindMaterial(batch.m_material);
         for (uint32_t index : pool->m_usedIndices) {
             const InstanceData& instance = pool->m_instances[index];
             if (instance.m_hidden != 0)
                 continue;
-            m_forwardPass.DrawInstance(projectionView * instance.m_transform.ToMatrix(),
-                                       instance.m_tiling, instance.m_tint, mesh.m_indexCount);
+            if (skinned && UsesBones(instance, animationCount)) {
+                const uint32_t bones = std::min<uint32_t>(static_cast<uint32_t>(instance.m_boneMatrices.size()),
+                                                          GeometryPrograms::kMaxBones);
+                SetMatrixArray(plain, "bones", instance.m_boneMatrices.data()->data(), bones);
+                plain.SetInt("hasBones", 1);
+            } else {
+                plain.SetInt("hasBones", 0);
+            }
+            const ztmath::Vector4& tint = instance.m_tint;
+            plain.SetVec4("tint", tint.x, tint.y, tint.z, tint.w);
+            const ztmath::Matrix4x4 modelMatrix = instance.m_transform.ToMatrix();
+            plain.SetMatrix4("mvpMat", (projectionView * modelMatrix).data());
+            plain.SetFloat("effectsMask", (instance.m_flags & InstanceData::kEffectsOff) != 0 ? 0.0f : 1.0f);
+            plain.SetMatrix4("normalMat", (view * RotationMatrix(instance.m_transform.m_basis)).data());
+            plain.SetVec2("textureMultiplier", instance.m_tiling.x, instance.m_tiling.y);
+            plain.SetMatrix4("viewMat", (view * modelMatrix).data());
+            plain.SetInt("enableParallaxMap", parallax);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.m_indexCount), GL_UNSIGNED_INT, nullptr);
         }
-        SetAttributes(GLObjectRegistry::kPositionAttribute, GLObjectRegistry::kTangentAttribute, false);
+        SetAttributes(A::kPositionAttribute, A::kBoneIdsAttribute, false);
     }
 
     // Instance buffers: one instanced draw each.
-    m_forwardPass.BeginInstanceBuffers(projectionView);
+    instanced.Use();
+    instanced.SetFloat("gamma", m_gamma);
+    instanced.SetMatrix4("projMat", projection.data());
+    instanced.SetMatrix4("viewMat", view.data());
+    instanced.SetInt("enableParallaxMap", parallax);
+    instanced.SetFloat("effectsMask", 1.0f);
+    for (uint32_t keyId = 0; keyId < m_instanceBufferStore.GetBufferCount(); ++keyId) {
+        const InstanceBufferKey& key = m_instanceBufferStore.GetKey(keyId);
+        const uint32_t count = std::min(m_instanceBufferStore.GetInstanceCount(keyId), key.m_capacity);
+        if (count == 0 || key.m_visible == 0)
+            continue;
+        BindMaterial(key.m_material);
+        glBindVertexArray(key.m_vao);
+        GLObjectRegistry::BindInstanceAttributes(key.m_vbo);
+        SetAttributes(A::kPositionAttribute, A::kTangentAttribute, true);
+        SetAttributes(A::kInstanceMatrixAttribute, A::kInstanceTextureOffsetAttribute, true);
+        instanced.SetVec4("tint", key.m_tint.x, key.m_tint.y, key.m_tint.z, key.m_tint.w);
+        glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(key.m_indexCount), GL_UNSIGNED_INT, nullptr,
+                                static_cast<GLsizei>(count));
+        SetAttributes(A::kInstanceMatrixAttribute, A::kInstanceTextureOffsetAttribute, false);
+        SetAttributes(A::kPositionAttribute, A::kTangentAttribute, false);
+    }
+
+    ztgraphics::Shader::Unuse();
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glActiveTexture(GL_TEXTURE0);
+    gBuffer.End();
+}
+
+void GLRenderer3D::DrawShadowMap()
+{
+    using A = GLObjectRegistry;
+    m_shadowPass.m_lightDirection = GetLightDirection();
+    m_shadowPass.m_lightPosition = m_options.m_sunPosition;
+    m_shadowPass.m_lightViewProjection =
+        ShadowMatrix(m_shadowPass.m_lightDirection, m_shadowPass.m_lightPosition, m_options.m_shadowProjection);
+    const ztmath::Matrix4x4& shadowMatrix = m_shadowPass.m_lightViewProjection;
+
+    FrameBufferObject& target = m_shadowPass.GetTarget();
+    target.Begin();
+    glDisable(GL_CULL_FACE);
+
+    const ztgraphics::Shader& plain = m_shadowPrograms.plain;
+    plain.Use();
+    for (uint32_t model = 0; model < m_texturedBatch.size(); ++model) {
+        if (m_texturedEntityCount[model] <= 0)
+            continue;
+        const InstancePool* pool = FindBatch(static_cast<int32_t>(model), m_currentRenderContext);
+        if (pool == nullptr)
+            continue;
+        const uint32_t meshId = static_cast<uint32_t>(m_texturedBatch[model].m_mesh);
+        const RawModel& mesh = m_rawModels[meshId];
+        const uint32_t animationCount = static_cast<uint32_t>(m_animationSets[meshId].m_animations.size());
+        const bool skinned = animationCount > 1 && IsSkinnedMesh(meshId);
+        glBindVertexArray(mesh.m_vao);
+        glEnableVertexAttribArray(A::kPositionAttribute);
+        if (skinned)
+            SetAttributes(A::kBoneWeightsAttribute, A::kBoneIdsAttribute, true);
+        for (uint32_t index : pool->m_usedIndices) {
+            const InstanceData& instance = pool->m_instances[index];
+            if (instance.m_hidden != 0 || instance.m_castShadow == 0)
+                continue;
+            if (skinned && UsesBones(instance, animationCount)) {
+                const uint32_t bones = std::min<uint32_t>(static_cast<uint32_t>(instance.m_boneMatrices.size()),
+                                                          GeometryPrograms::kMaxBones);
+                SetMatrixArray(plain, "bones", instance.m_boneMatrices.data()->data(), bones);
+                plain.SetInt("hasBones", 1);
+            } else {
+                plain.SetInt("hasBones", 0);
+            }
+            plain.SetMatrix4("lightMVP", (shadowMatrix * instance.m_transform.ToMatrix()).data());
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.m_indexCount), GL_UNSIGNED_INT, nullptr);
+        }
+        glDisableVertexAttribArray(A::kPositionAttribute);
+        SetAttributes(A::kBoneWeightsAttribute, A::kBoneIdsAttribute, false);
+    }
+
+    const ztgraphics::Shader& instanced = m_shadowPrograms.instanced;
+    instanced.Use();
+    instanced.SetMatrix4("lightVP", shadowMatrix.data());
     for (uint32_t keyId = 0; keyId < m_instanceBufferStore.GetBufferCount(); ++keyId) {
         const InstanceBufferKey& key = m_instanceBufferStore.GetKey(keyId);
         const uint32_t count = std::min(m_instanceBufferStore.GetInstanceCount(keyId), key.m_capacity);
@@ -287,20 +614,112 @@ void GLRenderer3D::DrawScene()
             continue;
         glBindVertexArray(key.m_vao);
         GLObjectRegistry::BindInstanceAttributes(key.m_vbo);
-        SetAttributes(GLObjectRegistry::kPositionAttribute, GLObjectRegistry::kTangentAttribute, true);
-        SetAttributes(GLObjectRegistry::kInstanceMatrixAttribute,
-                      GLObjectRegistry::kInstanceTextureOffsetAttribute, true);
-        glBindTexture(GL_TEXTURE_2D, GetMaterial(key.m_material).m_diffuseTexture);
-        m_forwardPass.DrawInstanceBuffer(key.m_tint, key.m_indexCount, count);
-        SetAttributes(GLObjectRegistry::kInstanceMatrixAttribute,
-                      GLObjectRegistry::kInstanceTextureOffsetAttribute, false);
-        SetAttributes(GLObjectRegistry::kPositionAttribute, GLObjectRegistry::kTangentAttribute, false);
+        glEnableVertexAttribArray(A::kPositionAttribute);
+        SetAttributes(A::kInstanceMatrixAttribute, A::kInstanceTextureOffsetAttribute, true);
+        glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(key.m_indexCount), GL_UNSIGNED_INT, nullptr,
+                                static_cast<GLsizei>(count));
+        SetAttributes(A::kInstanceMatrixAttribute, A::kInstanceTextureOffsetAttribute, false);
+        glDisableVertexAttribArray(A::kPositionAttribute);
     }
 
-    ForwardPass::End();
+    ztgraphics::Shader::Unuse();
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    target.End();
+    glEnable(GL_CULL_FACE);
+}
+
+void GLRenderer3D::PrepareLightInputs(const FramePlan& plan, const ztmath::Matrix4x4& view)
+{
+    const ztgraphics::Shader& light = m_lightProgram.program;
+    light.Use();
+    light.SetInt("ssaoEnabled", plan.ssao ? 1 : 0);
+    light.SetInt("enableDirectionalLight", m_directionalLightEnabled ? 1 : 0);
+    if (plan.updateLightInputs) {
+        m_lightShadowsEnabled = m_options.m_shadowsEnabled;
+        light.SetInt("shadowsEnabled", m_lightShadowsEnabled ? 1 : 0);
+        light.SetMatrix4("dLightVP", m_shadowPass.m_lightViewProjection.data());
+        SortPointLightsByDistance();
+        PointLightArrays& lights = m_lightPass.GetPointLights();
+        const uint32_t count = lights.Fill(view, m_pointLights);
+        SetVec4Array(light, "pointLights", lights.m_positions[0].data, count);
+        SetVec4Array(light, "pointLightsColor", lights.m_colors[0].data, count);
+        light.SetInt("numPointLights", static_cast<int>(count));
+    }
+    light.SetInt("enableFog", plan.fog ? 1 : 0);
+    if (plan.fog) {
+        light.SetVec3("fogColor", m_fogColor.x, m_fogColor.y, m_fogColor.z);
+        light.SetFloat("fogGradient", m_fogGradient);
+        light.SetFloat("fogDensity", m_fogDensity);
+    }
+    // 14: simple lighting always has the sun.
+    if (plan.directionalLight != m_directionalLightEnabled)
+        light.SetInt("enableDirectionalLight", plan.directionalLight ? 1 : 0);
+    ztgraphics::Shader::Unuse();
+}
+
+void GLRenderer3D::DrawSkybox(const ztmath::Matrix4x4& view)
+{
+    const Skybox& skybox = m_environments[static_cast<size_t>(m_currentEnvironment)].GetCurrentSkybox();
+    const ztgraphics::Shader& program = m_skyboxProgram.program;
+    program.Use();
+    program.SetMatrix4("gWVP", (view * RotationMatrix(skybox.m_basis)).data());
+    program.SetMatrix4("inverseProjMat", GetInverseProjection().data());
+    program.SetFloat("gamma", m_gamma);
+    glDepthMask(GL_FALSE);
+    glBindVertexArray(0);
+    skybox.Draw(program);
+    glDepthMask(GL_TRUE);
+    ztgraphics::Shader::Unuse();
+}
+
+void GLRenderer3D::DrawLight(const FramePlan& plan, const ztmath::Matrix4x4& view,
+                             const ztmath::Matrix4x4& inverseView)
+{
+    BindTexture(0, m_geometryPass.GetDepthTexture());
+    BindTexture(1, m_geometryPass.GetPositionsTexture());
+    BindTexture(2, m_geometryPass.GetNormalsTexture());
+    BindTexture(3, m_geometryPass.GetMaterialsTexture());
+    if (plan.ssao && m_postEffects.IsInitialised())
+        BindTexture(4, m_postEffects.GetSsaoTexture());
+    BindTexture(5, m_geometryPass.GetTintTexture());
+    if (m_lightShadowsEnabled)
+        BindTexture(6, m_shadowPass.GetDepthTexture());
+
+    const ztgraphics::Shader& light = m_lightProgram.program;
+    light.Use();
+    light.SetInt("bloomEnabled", 1);
+    const ztmath::Vector3& threshold = m_options.m_bloomThreshold;
+    light.SetVec3("bloomThreshold", threshold.x, threshold.y, threshold.z);
+    const ztmath::Vector3 direction = ViewLightDirection(view, GetLightDirection());
+    light.SetVec3("lightDir", direction.x, direction.y, direction.z);
+    light.SetVec3("lightIntensity", 1.0f, 1.0f, 1.0f);
+    light.SetMatrix4("inverseViewMat", inverseView.data());
+
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    DrawFullScreenStrip();
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    ztgraphics::Shader::Unuse();
+    for (GLenum unit = 6; unit > 0; --unit)
+        BindTexture(unit, 0);
+    BindTexture(0, 0);
+}
+
+void GLRenderer3D::DrawFinalQuad(uint32_t image)
+{
+    const ztgraphics::Shader& quad = m_finalQuadProgram.program;
+    quad.Use();
+    const ztmath::Matrix4x4 identity;
+    quad.SetMatrix4("pvMat", identity.data());
+    quad.SetFloat("gamma", m_gamma);
+    BindTexture(0, image);
+    glDepthMask(GL_FALSE);
+    DrawFullScreenStrip();
+    glDepthMask(GL_TRUE);
+    BindTexture(0, 0);
+    ztgraphics::Shader::Unuse();
 }
 
 }  // namespace ztengine

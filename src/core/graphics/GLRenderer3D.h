@@ -1,17 +1,22 @@
 #pragma once
 // The OpenGL implementation of the 3D renderer: its start-up, the GPU side of meshes, materials
-// and instance buffers, the frame's targets and the frame itself.
+// and instance buffers, the frame's targets and programs and the deferred frame itself.
 #include <cstdint>
 
 #include "core/graphics/GLDebugDraw.h"
+#include "core/graphics/framework/BlendMapBaker.h"
 #include "core/graphics/framework/GLObjectRegistry.h"
 #include "core/graphics/framework/Renderer3DBase.h"
 #include "core/graphics/framework/textureloader/TextureLoader.h"
-#include "core/graphics/glrenderer/ForwardPass.h"
+#include "core/graphics/glrenderer/DeferredPrograms.h"
+#include "core/graphics/glrenderer/FramePlan.h"
+#include "core/graphics/glrenderer/ParticleRenderer.h"
+#include "core/graphics/glrenderer/PostEffects.h"
 #include "core/graphics/glrenderer/RenderTargets.h"
 #include "core/math/Basis.h"
 #include "core/math/Matrix4x4.h"
 #include "core/math/Vector3.h"
+#include "core/util/memory/MemoryAllocator.h"
 
 namespace ztengine {
 
@@ -32,8 +37,6 @@ public:
     uint32_t GetShadowMapTexture() override;
     DebugDraw& GetDebugDraw() override { return m_debugDraw; }
 
-    // Particle systems arrive with the particle pass; until then no system exists and every
-    // query answers as for an unknown id.
     int32_t CreateParticleSystem(const char* atlasPath, uint32_t rows, uint32_t capacity) override;
     bool EmitParticle(uint32_t system, const ztmath::Vector3& position, float rotation, float scale,
                       float life) override;
@@ -52,13 +55,31 @@ public:
     GeometryPass& GetGeometryPass() { return m_geometryPass; }
     LightPass& GetLightPass() { return m_lightPass; }
     ShadowPass& GetShadowPass() { return m_shadowPass; }
-    const ForwardPass& GetForwardPass() const { return m_forwardPass; }
+    PostEffects& GetPostEffects() { return m_postEffects; }
+    ParticleRenderer& GetParticleRenderer() { return m_particles; }
+    GLDebugDraw& GetGLDebugDraw() { return m_debugDraw; }
+    const BlendMapBaker& GetBlendMapBaker() const { return m_blendMapBaker; }
+    const GeometryPrograms& GetGeometryPrograms() const { return m_geometryPrograms; }
+    const ShadowPrograms& GetShadowPrograms() const { return m_shadowPrograms; }
+    const LightProgram& GetLightProgram() const { return m_lightProgram; }
+    const SkyboxProgram& GetSkyboxProgram() const { return m_skyboxProgram; }
+    const FinalQuadProgram& GetFinalQuadProgram() const { return m_finalQuadProgram; }
     // Projection x view of the last frame, as the debug drawer sees the scene.
-    const ztmath::Matrix4x4& GetDebugViewProjection() const { return m_debugViewProjection; }
+    const ztmath::Matrix4x4& GetDebugViewProjection() const { return m_debugDraw.m_viewProjection; }
+    // What the last frame ran, and the texture it showed.
+    const FramePlan& GetLastFramePlan() const { return m_lastPlan; }
+    uint32_t GetFinalTexture() const { return m_finalTexture; }
+    const MotionBlurClock& GetMotionBlurClock() const { return m_motionBlurClock; }
+    const ztmath::Vector3& GetMotionBlurPosition() const { return m_motionBlurPosition; }
+    const ztmath::Basis& GetMotionBlurBasis() const { return m_motionBlurBasis; }
+
+    // The switches of this frame as the plan reads them.
+    FrameSwitches GetFrameSwitches();
 
 protected:
     // The whole frame.
     void Render(float dt) override;
+    void SetGeometryClipPlanes(float nearPlane, float farPlane) override;
     void SetDebugViewProjection(const ztmath::Matrix4x4& viewProjection) override;
 
     uint32_t UploadMesh(const MeshInfo& mesh) override;
@@ -70,20 +91,47 @@ protected:
 private:
     // Writes the changed instance lists into their buffers; once per frame, before any pass.
     void UploadInstanceBuffers();
-    // The unlit draw of every live model instance and every visible instance buffer.
-    void DrawScene();
+    // The bone matrices of every shown, animated instance of the current render context.
+    void PoseInstances();
+    void DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Matrix4x4& projection);
+    void DrawShadowMap();
+    // Light-program inputs that change per frame (steps before the scene target is begun).
+    void PrepareLightInputs(const FramePlan& plan, const ztmath::Matrix4x4& view);
+    void DrawSkybox(const ztmath::Matrix4x4& view);
+    void DrawLight(const FramePlan& plan, const ztmath::Matrix4x4& view, const ztmath::Matrix4x4& inverseView);
+    void DrawFinalQuad(uint32_t image);
+    // The material's four textures on units 0 to 3.
+    void BindMaterial(int32_t material);
+    // The current environment's light direction; straight down without one.
+    ztmath::Vector3 GetLightDirection();
+    // Bone inputs exist on the mesh's vertex array.
+    bool IsSkinnedMesh(uint32_t mesh) const;
 
     GLDebugDraw m_debugDraw;
     GLObjectRegistry m_objects;
     TextureLoader m_textureLoader;
+    BlendMapBaker m_blendMapBaker;
     GeometryPass m_geometryPass;
-    ForwardPass m_forwardPass;
     LightPass m_lightPass;
     ShadowPass m_shadowPass;
+    GeometryPrograms m_geometryPrograms;
+    ShadowPrograms m_shadowPrograms;
+    LightProgram m_lightProgram;
+    SkyboxProgram m_skyboxProgram;
+    FinalQuadProgram m_finalQuadProgram;
+    PostEffects m_postEffects;
+    ParticleRenderer m_particles;
+    // Per mesh: its vertex array carries skin weights and bone ids.
+    CountedVector<uint8_t> m_meshSkinned;
+
+    MotionBlurClock m_motionBlurClock;
     // The camera at the last motion-blur step.
     ztmath::Basis m_motionBlurBasis;
     ztmath::Vector3 m_motionBlurPosition;
-    ztmath::Matrix4x4 m_debugViewProjection;
+    // What the light program's "shadowsEnabled" holds: the shadow map is bound only then.
+    bool m_lightShadowsEnabled = true;
+    FramePlan m_lastPlan;
+    uint32_t m_finalTexture = 0;
     bool m_initialised = false;
 };
 

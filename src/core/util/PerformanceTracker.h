@@ -1,9 +1,11 @@
 #pragma once
-// A named set of timed parts for one system. The engine files one per registered system; the
-// trackers hold only their names so far.
+// A named set of timed parts for one system. The engine files one per registered system, under
+// the state that was current at registration, with a part for each of the system's operations;
+// nothing times or reads the parts yet.
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace ztengine {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/app/Probes.h"
+#include "core/gui/Gui.h"
 #include "support/AppFixture.h"
 
 #include <GLFW/glfw3.h>
@@ -66,6 +67,9 @@ TEST(AppFixture, RunsTheGameWithScriptedInputAtAFixedStep)
         output = zttest::CaptureStdout([&] { game = new zttest::AppFixture(options); });
         ASSERT_TRUE(game->Started()) << game->InitError();
         EXPECT_NE(game->App().GetWindow(), nullptr);
+        // The debug GUI takes the mouse and clears the game's input while the cursor is over one
+        // of its windows; this test is about the game's own input.
+        ztengine::Gui::Instance().SetEnabled(false);
 
         ztengine::PadPoll trigger;
         trigger.buttons[0] = 1;
@@ -111,9 +115,7 @@ TEST(AppFixture, RunsTheGameWithScriptedInputAtAFixedStep)
     for (float dt : g_seen.dts)
         EXPECT_FLOAT_EQ(dt, 1.0f / 60.0f);
 
-    // Nothing was queued: the first frame ends the loading at once.
     EXPECT_EQ(output.rfind("FMOD Version: ", 0), 0u) << output;
-    EXPECT_NE(output.find("all jobs completed!\n"), std::string::npos);
     EXPECT_NE(output.find("shutdown!\n"), std::string::npos);
 }
 
@@ -149,8 +151,8 @@ TEST(AppFixture, RunsWithoutAWindow)
     zttest::AppFixture game(options);
     ASSERT_TRUE(game.Started());
     EXPECT_EQ(game.App().GetWindow(), nullptr);
-    const std::string out = zttest::CaptureStdout([&] { game.RunFrames(3); });
-    EXPECT_EQ(out, "all jobs completed!\n");
+    game.RunFrames(3);
+    EXPECT_EQ(game.FramesRun(), 3);
     EXPECT_EQ(game.App().GetStateName(game.App().GetCurrentState()), "BRIMSEL_SPLASH_STATE");
 }
 

@@ -31,7 +31,6 @@ using zttest::WriteBytes;
 // What the stand-in systems saw; kept outside them, since the game deletes its systems.
 struct Seen {
     std::vector<size_t> pendingBeforeEachRun;
-    int modelsBuiltInFrame = -1;
     int frame = 0;
 };
 Seen g_seen;
@@ -51,27 +50,6 @@ public:
     }
 };
 
-// The resource editors' loading part: build jobs at Load, the models at the Init that runs once
-// the first wave is done.
-class ListBuilder : public ztengine::Subsystem {
-public:
-    explicit ListBuilder(ztengine::App* app) : Subsystem(app) {}
-    void Load() override
-    {
-        Materials().QueueBuildJobs(*m_graphics, *m_app);
-        Meshes().QueueBuildJobs(*m_graphics, *m_app);
-    }
-    void Init() override
-    {
-        m_app->GetSharedData<ModelManager>("ModelManager")->BuildModels(*m_graphics, Materials(), Meshes());
-        g_seen.modelsBuiltInFrame = g_seen.frame;
-    }
-
-private:
-    MaterialManager& Materials() { return *m_app->GetSharedData<MaterialManager>("MaterialManager"); }
-    MeshManager& Meshes() { return *m_app->GetSharedData<MeshManager>("MeshManager"); }
-};
-
 const std::string kMaterials =
     "[{\"mat\":\"gold\",\"diff\":\"textures/diff/coin.png\",\"spec\":\"\",\"nrm\":\"\",\"disp\":\"\"},"
     "{\"mat\":\"stone\",\"diff\":\"textures/diff/altar.png\",\"spec\":\"\",\"nrm\":\"\",\"disp\":\"\"}]";
@@ -88,14 +66,21 @@ const std::string kModels =
     "{\"ModelName\":\"ballModel\",\"MeshName\":\"ball\",\"MaterialName\":\"stone\","
     "\"AnimationNames\":[]}]";
 
-zttest::AppFixtureOptions WithListBuilders()
+// The resource editors queue the build jobs; the job runner works them off from the first frame.
+zttest::AppFixtureOptions WithJobRunner()
 {
     zttest::AppFixtureOptions options;
     options.beforeInit = [](ztengine::Win32App& app) {
-        app.RegSystemToState("BRIMSEL_SPLASH_STATE", app.AddSystem<ListBuilder>().second);
         app.RegSystemToState("BRIMSEL_SPLASH_STATE", app.AddSystem<JobRunner>().second);
     };
     return options;
+}
+
+// Runs frames until the loading is done (or a generous limit is reached).
+void RunUntilLoaded(zttest::AppFixture& game)
+{
+    for (int i = 0; i < 400 && !game.App().AreJobsDone(); ++i)
+        game.RunFrames(1);
 }
 
 size_t Count(const std::string& text, const std::string& what)
@@ -121,7 +106,7 @@ TEST(LoadingWaves, JobsBuildTheListsOnePerFrameThenEveryModelResolvesByName)
     }
     ASSERT_GT(sceneCount, 0u);
 
-    zttest::AppFixtureOptions options = WithListBuilders();
+    zttest::AppFixtureOptions options = WithJobRunner();
     options.workDir = work;
     std::unique_ptr<zttest::AppFixture> game;
     std::string printed = zttest::CaptureStdout([&] { game = std::make_unique<zttest::AppFixture>(options); });
@@ -137,22 +122,19 @@ TEST(LoadingWaves, JobsBuildTheListsOnePerFrameThenEveryModelResolvesByName)
     ASSERT_EQ(meshes.m_meshes.size(), 2u);
     ASSERT_EQ(models.m_models.size(), 2u);
     EXPECT_GE(meshes.m_defaultCubeMesh, 0);
-    EXPECT_EQ(app.GetPendingJobCount(), 4u);
+    EXPECT_GT(app.GetPendingJobCount(), 0u);
     EXPECT_FALSE(app.AreJobsDone());
     EXPECT_EQ(models.m_models[0].m_modelHandle, -1);
     EXPECT_EQ(app.GetSharedData<PropManager>("PropManager")->m_scenes.size(), sceneCount);
 
-    printed += zttest::CaptureStdout([&] { game->RunFrames(3); });
+    printed += zttest::CaptureStdout([&] { RunUntilLoaded(*game); });
+    ASSERT_TRUE(app.AreJobsDone());
+    EXPECT_EQ(Count(printed, "all jobs completed!"), 1u);
+    // One job per frame: the queue never shrank by more than one between two frames.
+    for (size_t i = 1; i < g_seen.pendingBeforeEachRun.size(); ++i)
+        EXPECT_GE(g_seen.pendingBeforeEachRun[i] + 1, g_seen.pendingBeforeEachRun[i - 1]);
     EXPECT_NE(materials.m_materials[1].m_materialHandle, 0);
     EXPECT_TRUE(meshes.m_meshHandles.count("coin"));
-    EXPECT_FALSE(meshes.m_meshHandles.count("ball"));
-    EXPECT_EQ(g_seen.modelsBuiltInFrame, -1);
-
-    printed += zttest::CaptureStdout([&] { game->RunFrames(5); });
-    EXPECT_EQ(g_seen.pendingBeforeEachRun, (std::vector<size_t>{4, 3, 2, 1}));
-    EXPECT_EQ(g_seen.modelsBuiltInFrame, 4);
-    EXPECT_TRUE(app.AreJobsDone());
-    EXPECT_EQ(Count(printed, "all jobs completed!"), 1u);
 
     for (size_t i = 0; i < models.m_models.size(); ++i) {
         const ztengine::ModelInfo& info = models.m_models[i];
@@ -189,7 +171,7 @@ TEST(LoadingWaves, AListThatCannotBeReadSurvivesARunAndItsExit)
     WriteBytes(work / "mesh.init", kMeshes);
     WriteBytes(work / "model.init", kModels);
 
-    zttest::AppFixtureOptions options = WithListBuilders();
+    zttest::AppFixtureOptions options = WithJobRunner();
     options.workDir = work;
     std::string printed;
     {
@@ -197,7 +179,7 @@ TEST(LoadingWaves, AListThatCannotBeReadSurvivesARunAndItsExit)
         printed = zttest::CaptureStdout([&] {
             game = std::make_unique<zttest::AppFixture>(options);
             if (game->Started())
-                game->RunFrames(6);
+                RunUntilLoaded(*game);
         });
         ASSERT_TRUE(game->Started()) << game->InitError();
         // Without materials every model falls back to the default material, and still exists.

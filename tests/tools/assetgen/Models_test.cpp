@@ -323,7 +323,9 @@ TEST_F(GeneratedModels, WritesEveryFileQuicklyAndTheSameEveryTime)
 {
     for (const std::string& e : s_result->errors)
         ADD_FAILURE() << e;
-    EXPECT_LT(s_seconds, 20.0);
+    // A guard against a runaway generator, not a benchmark: the sanitized build on a loaded
+    // two-core machine is many times slower than a player's build.
+    EXPECT_LT(s_seconds, 300.0);
 
     const fs::path again = zttest::MakeTempDir("models-again");
     ASSERT_TRUE(assetgen::GenerateModels(assetgen::DefaultOptions(again)).Ok());

@@ -384,7 +384,8 @@ TEST(AssetGenerator, SecondRunWritesTheSameBytesQuickly)
     ASSERT_TRUE(r.Ok()) << r.errors.front();
     EXPECT_EQ(r.pictures, int(Pictures().size()));
     std::printf("generated %d pictures in %.1f s\n", r.pictures, seconds);
-    EXPECT_LT(seconds, 60.0);
+    // A guard against a runaway generator, not a benchmark (see the build's own timing line).
+    EXPECT_LT(seconds, 300.0);
 
     for (const PictureSpec& p : Pictures()) {
         SCOPED_TRACE(p.path);

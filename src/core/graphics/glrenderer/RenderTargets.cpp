@@ -32,6 +32,12 @@ void GeometryPass::Release()
     m_complete = false;
 }
 
+uint32_t GeometryPass::ColorTexture(uint32_t attachment) const
+{
+    const auto& colours = m_gBuffer.GetColorAttachments();
+    return attachment < colours.size() ? colours[attachment] : 0u;
+}
+
 uint32_t GeometryPass::GetDepthTexture() const
 {
     const auto& depth = m_gBuffer.GetDepthAttachments();
@@ -46,6 +52,18 @@ bool LightPass::Init(int width, int height)
         m_scene.AddColorAttachment(m_scene.CreateAttachmentTexture(GL_RGBA16F, GL_RGBA, false, kWrapRepeat));
     m_complete = m_scene.Create();
     return m_complete;
+}
+
+uint32_t LightPass::GetSceneColorTexture() const
+{
+    const auto& colours = m_scene.GetColorAttachments();
+    return kSceneColor < colours.size() ? colours[kSceneColor] : 0u;
+}
+
+uint32_t LightPass::GetBrightColorTexture() const
+{
+    const auto& colours = m_scene.GetColorAttachments();
+    return kBrightColor < colours.size() ? colours[kBrightColor] : 0u;
 }
 
 void LightPass::Release()

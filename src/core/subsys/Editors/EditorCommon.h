@@ -55,7 +55,7 @@ ztmath::Vector3 EditorPreviewPosition(Graphics3D& graphics);
 // Moves the preview to EditorPreviewPosition; ignored for an empty handle.
 void PlaceEditorPreview(Graphics3D& graphics, const InstanceHandle& preview);
 
-// The angle plus kEditorTurnStep, held within [0, 2 pi) so that a long session keeps the
+// The angle plus kEditorTurnStep, held within [0, 2 pi) so that hours in the editor keep the
 // float's precision; the orientation it gives is the same as the unbounded sum's.
 float AdvanceEditorTurn(float angle);
 // forward (sin a, 0, cos a), up (0, 1, 0), right (cos a, 0, -sin a).

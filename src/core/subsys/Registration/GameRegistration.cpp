@@ -11,7 +11,17 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
+#include "core/subsys/Editors/MeshEditor/MeshEditor.h"
+#include "core/subsys/Editors/ModelEditor/ModelEditor.h"
+#include "core/subsys/Editors/SceneEditor/SceneEditor.h"
+#include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
+#include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
+#include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/StartupScreens/ControllerSplash.h"
+#include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
+#include "core/subsys/StartupScreens/LogoSplashes.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/BossAltarQueues.h"
 #include "core/subsys/sharedData/CameraRecords.h"
@@ -136,8 +146,20 @@ uint32_t Register(Win32App& app, std::initializer_list<const char*> states)
 // the window exists.
 void RegisterSystems(Win32App& app)
 {
+    Register<MaterialEditor>(app, {"MATERIAL_EDITOR"});
+    Register<MeshEditor>(app, {"MESH_EDITOR"});
+    Register<ModelEditor>(app, {"MODEL_EDITOR"});
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
+    Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                     "PLAYER_DEATH_STATE"});
+    Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
+    Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
+    Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
+    Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
+    Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
+    Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+#version 330
+// Motion-blur reconstruction: gathers S samples along the neighbourhood's dominant velocity and
+// weighs each by whether it is in front of or behind this pixel and whether its own motion
+// reaches here, so fast foreground smears over the background and not the other way round.
+
+uniform sampler2D sceneTexture;
+uniform sampler2D depthTexture;
+uniform sampler2D velocityTexture;
+uniform sampler2D neighbourMaxTexture;
+uniform sampler2D sceneNormalTexture;
+// Pixels per neighbour-max tile (also the longest blur).
+uniform int K;
+// Samples per pixel.
+uniform int S;
+
+out vec4 fragColor;
+
+const float NEAR = 0.5;
+const float FAR = 1000.0;
+
+float ViewDistance(float depth)
+{
+    float ndc = depth * 2.0 - 1.0;
+    return 2.0 * NEAR * FAR / (FAR + NEAR - ndc * (FAR - NEAR));
+}
+
+// 1 when za is in front of zb (or within the extent of it), fading to 0 behind.
+float Front(float za, float zb, float extent)
+{
+    return clamp(1.0 - (za - zb) / extent, 0.0, 1.0);
+}
+
+float Cone(float distance, float speed)
+{
+    return clamp(1.0 - distance / speed, 0.0, 1.0);
+}
+
+float Cylinder(float distance, float speed)
+{
+    return 1.0 - smoothstep(0.95 * speed, 1.05 * speed, distance);
+}
+
+void main()
+{
+    ivec2 size = textureSize(sceneTexture, 0);
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    vec2 uv = (vec2(pixel) + 0.5) / vec2(size);
+    vec4 colour = texture(sceneTexture, uv);
+
+    ivec2 lastTile = textureSize(neighbourMaxTexture, 0) - 1;
+    vec2 dominant = texelFetch(neighbourMaxTexture, min(pixel / K, lastTile), 0).xy;
+    float dominantSpeed = length(dominant);
+    // Nothing around here moves by as much as half a pixel: the image stays sharp.
+    if (dominantSpeed <= 0.5) {
+        fragColor = colour;
+        return;
+    }
+
+    float speedX = max(length(texture(velocityTexture, uv).xy), 0.5);
+    float zx = ViewDistance(texture(depthTexture, uv).r);
+    // A surface seen edge-on changes depth fast from pixel to pixel; give it more slack before
+    // its own neighbours count as another surface.
+    vec3 normal = texture(sceneNormalTexture, uv).xyz;
+    float facing = dot(normal, normal) > 1e-8 ? abs(normalize(normal).z) : 1.0;
+    float extent = max(zx * mix(0.1, 0.02, facing), 0.05);
+
+    float weight = 1.0 / speedX;
+    vec4 sum = colour * weight;
+    // Jitter the sample positions per pixel so the steps between samples do not show.
+    float jitter = fract(sin(dot(vec2(pixel), vec2(12.9898, 78.233))) * 43758.5453) - 0.5;
+    for (int i = 0; i < S; ++i) {
+        if (i == (S - 1) / 2)
+            continue;
+        float t = mix(-1.0, 1.0, (float(i) + jitter + 1.0) / float(S + 1));
+        float distance = abs(t) * dominantSpeed;
+        vec2 sampleUv = uv + dominant * t / vec2(size);
+        float zy = ViewDistance(texture(depthTexture, sampleUv).r);
+        float speedY = max(length(texture(velocityTexture, sampleUv).xy), 0.5);
+        float front = Front(zy, zx, extent);
+        float back = Front(zx, zy, extent);
+        float alpha = front * Cone(distance, speedY) + back * Cone(distance, speedX) +
+                      Cylinder(distance, speedY) * Cylinder(distance, speedX) * 2.0;
+        sum += texture(sceneTexture, sampleUv) * alpha;
+        weight += alpha;
+    }
+    fragColor = sum / weight;
+}

@@ -1,0 +1,20 @@
+#version 330
+// Averages the occlusion over the 4 x 4 cell of the noise pattern, so the kernel's per-pixel
+// turn disappears.
+
+in vec2 texCoord;
+
+uniform sampler2D ssaoInput;
+
+out float fragColor;
+
+void main()
+{
+    vec2 texel = 1.0 / vec2(textureSize(ssaoInput, 0));
+    float sum = 0.0;
+    for (int y = -2; y < 2; ++y) {
+        for (int x = -2; x < 2; ++x)
+            sum += texture(ssaoInput, texCoord + vec2(x, y) * texel).r;
+    }
+    fragColor = sum / 16.0;
+}

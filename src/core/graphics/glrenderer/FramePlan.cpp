@@ -1,0 +1,68 @@
+#include "core/graphics/glrenderer/FramePlan.h"
+
+#include "core/graphics/framework/RendererOptions.h"
+#include "core/graphics/framework/instance/Instances.h"
+
+namespace ztengine {
+
+FramePlan MakeFramePlan(const FrameSwitches& switches)
+{
+    const bool simple = switches.simpleLighting;
+    FramePlan plan;
+    plan.shadowPass = switches.shadows;
+    plan.ssao = switches.ssao && !simple;
+    plan.updateLightInputs = !simple;
+    plan.fog = switches.fog && !simple;
+    plan.directionalLight = simple || switches.directionalLight;
+    plan.skybox = switches.skybox && switches.skyboxAvailable;
+    plan.motionBlur = (switches.effectsMask & RendererOptions::kEffectMotionBlur) != 0 && !simple;
+    plan.depthOfField = (switches.effectsMask & RendererOptions::kEffectDepthOfField) != 0 && !simple;
+    return plan;
+}
+
+ztmath::Matrix4x4 InverseViewMatrix(const ztmath::Basis& basis, const ztmath::Vector3& position)
+{
+    const ztmath::Vector3 z = -basis.forward;
+    const ztmath::Vector3 x = basis.up.Cross(z);
+    const ztmath::Vector3 y = z.Cross(x);
+    return ztmath::Matrix4x4::FromAxes(x, y, z, position);
+}
+
+ztmath::Matrix4x4 ShadowMatrix(const ztmath::Vector3& lightDirection, const ztmath::Vector3& sunPosition,
+                               const ztmath::Vector4& projection)
+{
+    ztmath::Basis sun;
+    sun.SetForward(lightDirection);
+    sun.RemoveRoll();
+    const ztmath::Matrix4x4 view = ztmath::Matrix4x4::LookAt(sunPosition, sun);
+    ztmath::Matrix4x4 orthographic;
+    orthographic.MakeOrthographic(projection.x, projection.y, projection.z, projection.w);
+    return orthographic * view;
+}
+
+ztmath::Vector3 ViewLightDirection(const ztmath::Matrix4x4& view, const ztmath::Vector3& lightDirection)
+{
+    return view.TransformDirection(lightDirection.Normalized()).Normalized();
+}
+
+bool ShouldPose(const InstanceData& instance, uint32_t animationCount)
+{
+    return instance.m_hidden == 0 && instance.m_animated != 0 && animationCount > 1;
+}
+
+bool UsesBones(const InstanceData& instance, uint32_t animationCount)
+{
+    return instance.m_animated != 0 && animationCount > 1 && !instance.m_boneMatrices.empty();
+}
+
+bool MotionBlurClock::Advance(float dt, double step)
+{
+    m_timer += dt;
+    if (static_cast<double>(m_timer) >= step) {
+        m_timer = 0.0f;
+        m_step = true;
+    }
+    return m_step;
+}
+
+}  // namespace ztengine
