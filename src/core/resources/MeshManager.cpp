@@ -64,15 +64,8 @@ uint32_t Segments(int32_t count, const std::string& meshName, const char* what)
 void MeshManager::Load()
 {
     rapidjson::Document document;
-    const JsonReadResult read = ReadJsonDocument(m_fileName, document);
-    if (read == JsonReadResult::Missing)
+    if (!ReadResourceList(m_fileName, document, m_keepUnreadableFile))
         return;
-    if (read != JsonReadResult::Parsed || !document.IsArray()) {
-        std::printf("%s is not a proper array of materials info\n", m_fileName.c_str());
-        std::fflush(stdout);
-        m_keepUnreadableFile = read != JsonReadResult::Blank;
-        return;
-    }
 
     for (const rapidjson::Value& element : document.GetArray()) {
         if (!element.IsObject())

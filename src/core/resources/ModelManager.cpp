@@ -39,16 +39,8 @@ int32_t CreateListedModel(Graphics3D& renderer, MaterialManager& materials, Mesh
 void ModelManager::Load()
 {
     rapidjson::Document document;
-    const JsonReadResult read = ReadJsonDocument(m_fileName, document);
-    if (read == JsonReadResult::Missing)
+    if (!ReadResourceList(m_fileName, document, m_keepUnreadableFile))
         return;
-    if (read != JsonReadResult::Parsed || !document.IsArray()) {
-        // The model list has always printed the material list's words here.
-        std::printf("%s is not a proper array of materials info\n", m_fileName.c_str());
-        std::fflush(stdout);
-        m_keepUnreadableFile = read != JsonReadResult::Blank;
-        return;
-    }
 
     for (const rapidjson::Value& element : document.GetArray()) {
         if (!element.IsObject())

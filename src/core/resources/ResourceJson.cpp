@@ -66,4 +66,18 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return folder + '/' + name;
 }
 
+bool ReadResourceList(const std::string& path, rapidjson::Document& document, bool& keepUnreadable)
+{
+    const JsonReadResult read = ReadJsonDocument(path, document);
+    if (read == JsonReadResult::Missing)
+        return false;
+    if (read != JsonReadResult::Parsed || !document.IsArray()) {
+        std::printf("%s is not a proper array of materials info\n", path.c_str());
+        std::fflush(stdout);
+        keepUnreadable = read != JsonReadResult::Blank;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace ztengine

@@ -27,6 +27,12 @@ enum class JsonReadResult {
 // Prints nothing.
 JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& document);
 
+// Reads a resource list that must hold a JSON array. A missing file gives false quietly; any
+// other failure prints "<path> is not a proper array of materials info" (the words every list
+// has always used) and gives false, with `keepUnreadable` set when the file holds something
+// that must not be overwritten at exit.
+bool ReadResourceList(const std::string& path, rapidjson::Document& document, bool& keepUnreadable);
+
 // The string value of a member, or null when the member is absent or not a string.
 const rapidjson::Value* FindString(const rapidjson::Value& object, const char* key);
 

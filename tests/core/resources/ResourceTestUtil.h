@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 
 namespace zttest {
@@ -23,23 +24,8 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
 }
 
 // The loading jobs need nothing of the application but its queue.
-class JobQueueApp : public ztengine::App {
+class JobQueueApp : public zttest::HeadlessApp {
 public:
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return nullptr; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
-    ztengine::Graphics3D* GetGraphics3D() override { return nullptr; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return nullptr; }
 
     // Runs every queued job, one call per job as the loading screen does; returns the calls.
     int DrainJobs()

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 #include "core/gui/GuiManager.h"
 #include "core/input/Input.h"
@@ -52,23 +53,9 @@ public:
 };
 
 // An application that offers the input and the event names; nothing else is reached.
-class EditorApp : public ztengine::App {
+class EditorApp : public zttest::HeadlessApp {
 public:
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return &input; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
-    ztengine::Graphics3D* GetGraphics3D() override { return nullptr; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return nullptr; }
+    EditorApp() { m_inputService = &input; }
 
     CursorInput input;
 };

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 #include "core/Win32App.h"
 #include "core/gui/Gui.h"
@@ -109,29 +110,16 @@ private:
 };
 
 // The services the scene editor reaches: a CPU renderer, scripted input and the two managers.
-class EditorApp : public ztengine::App {
+class EditorApp : public zttest::HeadlessApp {
 public:
     EditorApp()
     {
+        m_inputService = &input;
+        m_graphics3DService = &renderer;
         AddSharedData<PropManager>("PropManager");
         AddSharedData<ztengine::ModelManager>("ModelManager");
     }
     ~EditorApp() override { ReleaseSharedData(); }
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return &input; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
-    ztengine::Graphics3D* GetGraphics3D() override { return &renderer; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return nullptr; }
 
     zttest::NullRenderer3D renderer;
     ScriptedInput input;

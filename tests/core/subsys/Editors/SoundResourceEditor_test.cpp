@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 #include "core/Win32App.h"
 #include "core/gui/GuiHarness.h"
@@ -64,25 +65,15 @@ std::string ReadBytes(const fs::path& path)
     return text.str();
 }
 
-class SoundApp : public ztengine::App {
+class SoundApp : public zttest::HeadlessApp {
 public:
-    SoundApp() { AddSharedData<SoundManager>("SoundManager"); }
+    SoundApp()
+    {
+        m_soundService = &sounds;
+        m_graphics3DService = &renderer;
+        AddSharedData<SoundManager>("SoundManager");
+    }
     ~SoundApp() override { ReleaseSharedData(); }
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return nullptr; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    SoundSystem* GetSoundSystem() override { return &sounds; }
-    ztengine::Graphics3D* GetGraphics3D() override { return &renderer; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return nullptr; }
 
     zttest::NullRenderer3D renderer;
     SoundSystem sounds{SilentOutput()};

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 #include "core/Win32App.h"
 #include "core/graphics/Graphics2D.h"
@@ -84,27 +85,15 @@ std::string SetOf(const std::vector<std::string>& entries)
 }
 
 // The services a system takes from the application: the renderer is the headless one.
-class OptionsApp : public ztengine::App {
+class OptionsApp : public zttest::HeadlessApp {
 public:
-    explicit OptionsApp(ztengine::Graphics3D* renderer) : m_renderer(renderer) {}
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return nullptr; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
-    ztengine::Graphics3D* GetGraphics3D() override { return m_renderer; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return &m_graphics2D; }
+    explicit OptionsApp(ztengine::Graphics3D* renderer)
+    {
+        m_graphics3DService = renderer;
+        m_graphics2DService = &m_graphics2D;
+    }
 
 private:
-    ztengine::Graphics3D* m_renderer;
     ztengine::Graphics2D m_graphics2D;
 };
 

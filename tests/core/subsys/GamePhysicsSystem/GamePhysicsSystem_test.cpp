@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 #include "core/gui/GuiHarness.h"
 #include "core/physics-engine/PhysicsEngine.h"
@@ -22,24 +23,7 @@ using ztmath::Quaternion;
 using ztmath::Vector3;
 
 // The application's services are not needed: only its physics engine.
-class HeadlessApp : public ztengine::App {
-public:
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return nullptr; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
-    ztengine::Graphics3D* GetGraphics3D() override { return nullptr; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return nullptr; }
-};
+using zttest::HeadlessApp;
 
 class GamePhysicsSystemTest : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeadlessApp.h"
 #include "core/App.h"
 #include "core/MessagingSystem.h"
 #include "core/Win32App.h"
@@ -101,29 +102,15 @@ void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance 
 
 // The services the system takes from the application: the headless renderer, a 2D layer that
 // is never drawn, and the application's own event messaging.
-class ShadowApp : public ztengine::App {
+class ShadowApp : public zttest::HeadlessApp {
 public:
-    explicit ShadowApp(ztengine::Graphics3D* renderer) : m_renderer(renderer) {}
-    void ChangeState(const char*) override {}
-    void ChangeState(int) override {}
-    std::string GetStateName(uint32_t) override { return {}; }
-    void ChangeToPreviousState() override {}
-    bool IsValidState(uint32_t) override { return false; }
-    void ResetSubsystemsOfState(uint32_t) override {}
-    ztengine::Input* GetInput() override { return nullptr; }
-    void SetFullscreen(bool) override {}
-    ztmath::Vector2 GetCursorPosition() override { return {}; }
-    void Quit() override {}
-    void IconifyWindow() override {}
-    ztengine::SoundSystem* GetSoundSystem() override { return nullptr; }
-    ztengine::Graphics3D* GetGraphics3D() override { return m_renderer; }
-    ztengine::Logger* GetLogger() override { return nullptr; }
-    ztengine::Graphics2D* GetGraphics2D() override { return &m_graphics2D; }
+    explicit ShadowApp(ztengine::Graphics3D* renderer)
+    {
+        m_graphics3DService = renderer;
+        m_graphics2DService = &m_graphics2D;
+    }
 
     ztengine::Graphics2D m_graphics2D;
-
-private:
-    ztengine::Graphics3D* m_renderer;
 };
 
 // One run of the game, in the test's folder. The GUI goes last, since the window's widgets
