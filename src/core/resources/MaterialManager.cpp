@@ -46,16 +46,8 @@ void MaterialManager::Load()
 
 void MaterialManager::Save()
 {
-    if (m_keepUnreadableFile) {
-        ReportKeptUnreadableFile(m_fileName);
-        return;
-    }
-
-    JsonStringBuffer buffer;
-    JsonWriter writer(buffer);
-    bool ok = writer.StartArray();
-    for (const MaterialInfo& info : m_materials) {
-        ok = ok && writer.StartObject();
+    SaveResourceList(m_fileName, m_keepUnreadableFile, m_materials, [](JsonWriter& writer, const MaterialInfo& info) {
+        bool ok = writer.StartObject();
         ok = ok && writer.Key("mat") && writer.String(info.m_name.data(), info.m_name.size());
         const std::pair<const char*, const std::string*> paths[] = {
             {"diff", &info.m_textures.m_diffuse},
@@ -66,14 +58,8 @@ void MaterialManager::Save()
         for (const auto& [key, path] : paths)
             ok = ok && writer.Key(key) && writer.String(path->data(), path->size());
         ok = ok && writer.EndObject();
-    }
-    ok = ok && writer.EndArray() && writer.IsComplete();
-    if (!ok) {
-        std::printf("error writing out: %s\n", m_fileName.c_str());
-        std::fflush(stdout);
-        return;
-    }
-    WriteResourceFile(m_fileName, std::string_view(buffer.GetString(), buffer.GetSize()));
+        return ok;
+    });
 }
 
 int32_t MaterialManager::AddMaterial(Graphics3D& renderer, const char* name,

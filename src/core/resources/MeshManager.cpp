@@ -87,16 +87,8 @@ void MeshManager::Load()
 
 void MeshManager::Save()
 {
-    if (m_keepUnreadableFile) {
-        ReportKeptUnreadableFile(m_fileName);
-        return;
-    }
-
-    JsonStringBuffer buffer;
-    JsonWriter writer(buffer);
-    bool ok = writer.StartArray();
-    for (const MeshBuildInfo& info : m_meshes) {
-        ok = ok && writer.StartObject();
+    SaveResourceList(m_fileName, m_keepUnreadableFile, m_meshes, [this](JsonWriter& writer, const MeshBuildInfo& info) {
+        bool ok = writer.StartObject();
         ok = ok && writer.Key("MeshName") && writer.String(info.m_name.data(), info.m_name.size());
         ok = ok && writer.Key("MeshType") && writer.Int(info.m_type);
         ok = ok && writer.Key("MeshStacks") && writer.Int(info.m_stacks);
@@ -112,14 +104,8 @@ void MeshManager::Save()
         ok = ok && writer.Key("MeshFileName") &&
              writer.String(info.m_fileName.data(), info.m_fileName.size());
         ok = ok && writer.EndObject();
-    }
-    ok = ok && writer.EndArray() && writer.IsComplete();
-    if (!ok) {
-        std::printf("error writing out: %s\n", m_fileName.c_str());
-        std::fflush(stdout);
-        return;
-    }
-    WriteResourceFile(m_fileName, std::string_view(buffer.GetString(), buffer.GetSize()));
+        return ok;
+    });
 }
 
 int32_t MeshManager::BuildMesh(Graphics3D& renderer, const MeshBuildInfo& info) const

@@ -68,16 +68,8 @@ void ModelManager::Load()
 
 void ModelManager::Save()
 {
-    if (m_keepUnreadableFile) {
-        ReportKeptUnreadableFile(m_fileName);
-        return;
-    }
-
-    JsonStringBuffer buffer;
-    JsonWriter writer(buffer);
-    bool ok = writer.StartArray();
-    for (const ModelInfo& info : m_models) {
-        ok = ok && writer.StartObject();
+    SaveResourceList(m_fileName, m_keepUnreadableFile, m_models, [](JsonWriter& writer, const ModelInfo& info) {
+        bool ok = writer.StartObject();
         ok = ok && writer.Key("ModelName") &&
              writer.String(info.m_modelName.data(), info.m_modelName.size());
         ok = ok && writer.Key("MeshName") &&
@@ -88,14 +80,8 @@ void ModelManager::Save()
         for (const std::string& name : info.m_animationNames)
             ok = ok && writer.String(name.data(), name.size());
         ok = ok && writer.EndArray() && writer.EndObject();
-    }
-    ok = ok && writer.EndArray() && writer.IsComplete();
-    if (!ok) {
-        std::printf("error writing out: %s\n", m_fileName.c_str());
-        std::fflush(stdout);
-        return;
-    }
-    WriteResourceFile(m_fileName, std::string_view(buffer.GetString(), buffer.GetSize()));
+        return ok;
+    });
 }
 
 int32_t& ModelManager::GetModel(const char* name)

@@ -2,6 +2,7 @@
 // Reading and writing the resource files (the three lists, the scenes, the sound registry): the
 // silent whole-file read with its outcome, the pretty CR LF writer of the scene files, finite
 // floats for the writers, and the replace-through-a-temporary-file write with its message.
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,31 @@ bool WriteResourceFile(const std::string& path, std::string_view bytes);
 
 // The line that a file which could not be read at start-up was left as it is.
 void ReportKeptUnreadableFile(const std::string& path);
+
+// Writes a resource list as one compact JSON array, one object per record from `writeRecord`
+// (writer, record) -> bool. A list that could not be read at start-up is kept as it is, and a
+// record that cannot be written leaves the old file in place with a message.
+template <class Records, class WriteRecord>
+void SaveResourceList(const std::string& path, bool keepUnreadableFile, const Records& records,
+                      WriteRecord writeRecord)
+{
+    if (keepUnreadableFile) {
+        ReportKeptUnreadableFile(path);
+        return;
+    }
+    JsonStringBuffer buffer;
+    JsonWriter writer(buffer);
+    bool ok = writer.StartArray();
+    for (const auto& record : records)
+        ok = ok && writeRecord(writer, record);
+    ok = ok && writer.EndArray() && writer.IsComplete();
+    if (!ok) {
+        std::printf("error writing out: %s\n", path.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    WriteResourceFile(path, std::string_view(buffer.GetString(), buffer.GetSize()));
+}
 
 // folder + name with exactly one separator between them ("models" + "tree.obj" and "models/" +
 // "tree.obj" both give "models/tree.obj"); an empty folder gives the name alone.
