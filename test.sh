@@ -5,7 +5,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="$ROOT/build/test"
-JOBS="$(nproc)"
+# ZT_JOBS caps the parallel compile and test jobs (several builds sharing one machine).
+JOBS="${ZT_JOBS:-$(nproc)}"
 
 "$ROOT/tools/install-deps.sh"
 

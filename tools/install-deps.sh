@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libglfw3-dev libglew-dev libbullet-dev libimgui-dev libstb-dev
   libfreetype-dev rapidjson-dev libassimp-dev libfreeimage-dev
   libopenal-dev libsndfile1-dev
