@@ -19,6 +19,10 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/PDSystem/PDSystem.h"
+#include "core/subsys/PlayerFeedback/PlayerFeedback.h"
+#include "core/subsys/ProjectileSystem/ProjectileSystem.h"
+#include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -152,14 +156,25 @@ void RegisterSystems(Win32App& app)
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<PlayerStatusEffectSystem>(app, {"GAMEPLAY_STATE"});
+    Register<RangePlayerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                      "PLAYER_DEATH_STATE"});
+    Register<ProjectileSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                     "PLAYER_DEATH_STATE"});
+    Register<ProjectileDecalsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                           "PLAYER_DEATH_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
+    Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PDSystem>(app, {"GAMEPLAY_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
+    Register<PlayerDeathSequence>(app, {"PLAYER_DEATH_STATE"});
 }
 
 }  // namespace
