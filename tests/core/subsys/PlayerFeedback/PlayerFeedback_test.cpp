@@ -5,7 +5,11 @@
 
 #include <cmath>
 
+#include "core/graphics/framework/2d/Sprite.h"
+#include "core/graphics/framework/textureloader/TextureLoader.h"
 #include "core/math/Basis.h"
+#include "core/math/Matrix4x4.h"
+#include "core/math/Vector4.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
 #include "support/CombatFixture.h"
 
@@ -114,6 +118,77 @@ TEST_F(PlayerFeedbackTest, HitIndicatorLastsFromTheLatestHitTurnedTowardIt)
     app.m_messagingSystem.SendEventByName("EVENT_RESTART", ztengine::IEvent());
     EXPECT_FALSE(SpriteOf(indicator.m_sprite).visible);
     EXPECT_FALSE(app.hitFeedback->m_active);
+}
+
+// The indicator's angle as the player's controller computes it for a hit record.
+float IndicatorAngle(const Vector3& point, const Vector3& vector, const Vector3& camera, const Vector3& forward)
+{
+    const double qx = point.x - 2.0 * vector.x;
+    const double qz = point.z - 2.0 * vector.z;
+    return static_cast<float>(std::atan2(qz - camera.z, qx - camera.x) -
+                              std::atan2(-forward.z, -forward.x) + 3.14159265358979);
+}
+
+TEST_F(PlayerFeedbackTest, IndicatorMarkerPointsTowardTheSideOfTheHit)
+{
+    // Where the picture's marker is: the alpha-weighted centre, in the unit quad (y up).
+    unsigned char* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    ASSERT_EQ(ztengine::DecodeImage("textures/2d/hit.png", &pixels, &width, &height, &channels), 1);
+    ASSERT_EQ(channels, 4);
+    double sumX = 0.0;
+    double sumY = 0.0;
+    double sum = 0.0;
+    for (int row = 0; row < height; ++row)  // bottom row first
+        for (int column = 0; column < width; ++column) {
+            const double alpha = pixels[(row * width + column) * 4 + 3];
+            sumX += alpha * ((column + 0.5) / width - 0.5);
+            sumY += alpha * ((row + 0.5) / height - 0.5);
+            sum += alpha;
+        }
+    std::free(pixels);
+    ASSERT_GT(sum, 0.0);
+    const Vector3 marker(static_cast<float>(sumX / sum), static_cast<float>(sumY / sum), 0.0f);
+    EXPECT_GT(marker.y, 0.2f);  // at the top: angle 0 is a hit from straight ahead
+
+    // A camera at the origin looking along +z; the screen sides of its right and left.
+    const Vector3 camera;
+    const ztmath::Basis view;
+    app.renderer.SetCameraPosition(camera);
+    app.renderer.SetCameraBasis(view);
+    const ztmath::Matrix4x4 viewProjection = app.renderer.GetProjection() * app.renderer.GetViewMatrix();
+    const auto screenX = [&](const Vector3& world) {
+        const ztmath::Vector4 clip = viewProjection * ztmath::Vector4(world.x, world.y, world.z, 1.0f);
+        return clip.x / clip.w;
+    };
+    ztmath::Matrix4x4 screen;
+    screen.SetOrthographic(1280.0f, 800.0f, 0.1f, 1.0f);
+
+    struct Case {
+        const char* side;
+        Vector3 from;
+    };
+    for (const Case& c : {Case{"right", view.right * 5.0f + view.forward * 0.1f},
+                          Case{"left", view.right * -5.0f + view.forward * 0.1f},
+                          Case{"front", view.forward * 5.0f}}) {
+        SCOPED_TRACE(c.side);
+        const float angle = IndicatorAngle(c.from, Vector3(), camera, view.forward);
+        ztengine::Sprite sprite;
+        sprite.scale = ztmath::Vector2(800.0f, 800.0f);
+        sprite.rotation = angle;
+        const Vector3 onScreen = (screen * ztengine::SpriteModelMatrix(sprite)).TransformPoint(marker);
+        const float hitX = screenX(c.from + view.forward * 5.0f);
+        if (std::string(c.side) == "front") {
+            EXPECT_GT(onScreen.y, 0.2f);
+            EXPECT_NEAR(onScreen.x, 0.0f, 0.05f);
+        } else {
+            // The marker lies on the same side of the screen as the place the hit came from.
+            EXPECT_GT(onScreen.x * hitX, 0.0f) << onScreen.x << " " << hitX;
+            EXPECT_GT(std::fabs(onScreen.x), 0.2f);
+        }
+    }
 }
 
 TEST_F(PlayerFeedbackTest, HandSprayBurstsOnlyInFiringFramesAndStaysOnTheView)
