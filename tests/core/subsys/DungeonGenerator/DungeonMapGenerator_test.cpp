@@ -2,6 +2,9 @@
 // dead-end corridors, determinism, one pinned grid, and floors from the shipped room files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "core/subsys/DungeonGenerator/DungeonMapGenerator.h"
@@ -356,6 +359,15 @@ TEST(ShippedRoomFiles, FloorsOfEveryColourArePlayable)
             const auto problems = CheckFloor(*gen, rules);
             ASSERT_TRUE(problems.empty()) << "colour " << colour << " floor " << i << "\n"
                                           << Join(problems);
+            if (i < 3) {
+                // One plain and one boss floor of each colour to look at.
+                const auto dir = std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
+                std::filesystem::create_directories(dir);
+                std::ofstream out(dir / ("dungeon-colour" + std::to_string(colour) + "-floor" +
+                                         std::to_string(i + 1) + ".txt"));
+                for (int y = 0; y < DungeonMapGenerator::kHeight; ++y)
+                    out << gen->GetRow(y) << "\n";
+            }
         }
     }
 }
