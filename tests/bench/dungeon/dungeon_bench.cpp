@@ -9,10 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-// The benchmarks link only the engine library; the generator is plain code, so it is compiled in.
-#include "core/subsys/DungeonGenerator/DungeonMapGenerator.cpp"
-#include "core/subsys/DungeonGenerator/RoomTemplate.cpp"
-
+#include "core/subsys/DungeonGenerator/DungeonMapGenerator.h"
 #include "../../core/subsys/DungeonGenerator/DungeonChecks.h"
 
 int main(int argc, char** argv)
