@@ -50,6 +50,8 @@ void PlayerStatusEffectSystem::Init()
                                           "textures/2d/spikestatus.png"};
     for (int i = 0; i < 3; ++i)
         m_icons[i] = MakeHiddenSprite(*m_graphics2D, kIcons[i], 100.0f);
+    // The record starts at goo; no surface has been touched yet.
+    m_effect->m_effect = PlayerStatusEffectData::None;
     m_app->m_messagingSystem.RegisterHandler("EVENT_RESTART", [this](const IEvent&) {
         m_effect->m_effect = PlayerStatusEffectData::None;
         HideIcons();

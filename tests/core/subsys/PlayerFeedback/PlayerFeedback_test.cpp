@@ -38,7 +38,9 @@ protected:
 TEST_F(PlayerFeedbackTest, StatusIconShowsWhileTheEffectIsSetAndPulses)
 {
     PlayerStatusEffectSystem icons(&app);
+    EXPECT_EQ(app.statusEffect->m_effect, PlayerStatusEffectData::Goo);
     icons.Init();
+    EXPECT_EQ(app.statusEffect->m_effect, PlayerStatusEffectData::None);
     for (const ztengine::SpriteHandle& icon : icons.m_icons) {
         EXPECT_FALSE(SpriteOf(icon).visible);
         EXPECT_EQ(SpriteOf(icon).scale, ztmath::Vector2(100.0f, 100.0f));
