@@ -75,8 +75,9 @@ TEST_F(DialogueTest, ALineIsOpaqueThenFadesOverItsLastSecondAndGoes)
         ASSERT_TRUE(Text().visible);
         EXPECT_EQ(Text().text, "Bring me the orbs.");
         EXPECT_EQ(Text().position, ztmath::Vector2(40.0f, 120.0f));
-        if (m_line->m_active)
+        if (m_line->m_active) {
             EXPECT_LE(Text().color.w, lastTextAlpha);
+        }
         lastTextAlpha = Text().color.w;
         if (elapsed < 2.5f - 1e-3f) {
             EXPECT_GT(Text().color.w, 1.0f);  // drawn opaque
