@@ -43,7 +43,7 @@ double RowsDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>&
     return count == 0 ? 0.0 : sum / static_cast<double>(count);
 }
 
-class GameOnScreen : public ::testing::Test {
+class SoundAndScreensInPlay : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -82,7 +82,7 @@ protected:
     std::unique_ptr<zttest::AppFixture> m_game;
 };
 
-TEST_F(GameOnScreen, SoundAndMusicLoadThenADialogueLineShowsOverPlayAndTheRunEndsOnItsStatistics)
+TEST_F(SoundAndScreensInPlay, SoundAndMusicLoadThenADialogueLineShowsOverPlayAndTheRunEndsOnItsStatistics)
 {
     ztengine::SoundSystem& sound = *App().GetSoundSystem();
     SndFXSubsystem* effects = m_game->FindSystem<SndFXSubsystem>();
