@@ -19,10 +19,15 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/PDSystem/PDSystem.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
+#include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
+#include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
+#include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -167,7 +172,13 @@ void RegisterSystems(Win32App& app)
                                      "PLAYER_DEATH_STATE"});
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
+    Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
+    Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
+    // Also runs in the two cinematic states, registered there right after their own systems.
+    Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
     Register<PDSystem>(app, {"GAMEPLAY_STATE"});
+    Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
