@@ -65,7 +65,7 @@ void RegisterSharedData(Win32App& app)
     app.AddSharedData<ShrineContainer>("ShrineContainer");
     app.AddSharedData<FadeMessageQueue>("FadeMessageQueue");
     app.AddSharedData<AltarSharedData>("AltarSharedData");
-    app.AddSharedData<AISpawner>("AISpawner", &app.m_entityWorld);
+    app.AddSharedData<AISpawner>("AISpawner", static_cast<App*>(&app));
     app.AddSharedData<BossSystemQueue>("BossSystemQueue");
     app.AddSharedData<ResetEnvSysBool>("ResetEnvSysBool");
     app.AddSharedData<GoldDropQueue>("GoldDropQueue");
