@@ -11,6 +11,8 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/AI/AIEntitySystem.h"
+#include "core/subsys/AI/AISpawnerSystem.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
@@ -149,6 +151,8 @@ void RegisterSystems(Win32App& app)
     Register<MaterialEditor>(app, {"MATERIAL_EDITOR"});
     Register<MeshEditor>(app, {"MESH_EDITOR"});
     Register<ModelEditor>(app, {"MODEL_EDITOR"});
+    Register<AIEntitySystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "PLAYER_DEATH_STATE"});
+    Register<AISpawnerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
