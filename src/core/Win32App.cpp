@@ -156,6 +156,9 @@ Win32App::~Win32App()
 {
     if (s_instance == this)
         s_instance = nullptr;
+    // The renderer is a member of this class and goes before the application part's entity
+    // world would empty itself.
+    m_entityWorld.DestroyAllEntities();
     DeleteSystems();
     ReleaseSharedData();
     // The GUI and the menu manager outlive the application; what they hold is bound to it.
@@ -574,6 +577,9 @@ int Win32App::Shutdown()
     // Written from the values read at start-up: a fullscreen switch during the run is not kept.
     m_winConfig.Save();
     ShutdownSubsystems();
+    // Entities hold drawn instances: they go while the renderer still stands, whatever system
+    // owned the fight.
+    m_entityWorld.DestroyAllEntities();
     if (m_window != nullptr) {
         m_graphics2D.Shutdown();
         m_renderer.Shutdown();

@@ -240,7 +240,7 @@ TEST_F(Registration, SharedDataHasEveryNameWithItsType)
     EXPECT_EQ(distinct.size(), 43u) << "every name has an object of its own";
 
     // The spawner works on the application's entity world.
-    EXPECT_EQ(app->GetSharedData<AISpawner>("AISpawner")->m_world, &app->m_entityWorld);
+    EXPECT_EQ(&app->GetSharedData<AISpawner>("AISpawner")->GetEntityWorld(), &app->m_entityWorld);
 }
 
 TEST_F(Registration, SharedRecordsStartWithTheirFirstValues)

@@ -11,6 +11,8 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/AI/AIEntitySystem.h"
+#include "core/subsys/AI/AISpawnerSystem.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
@@ -74,7 +76,7 @@ void RegisterSharedData(Win32App& app)
     app.AddSharedData<ShrineContainer>("ShrineContainer");
     app.AddSharedData<FadeMessageQueue>("FadeMessageQueue");
     app.AddSharedData<AltarSharedData>("AltarSharedData");
-    app.AddSharedData<AISpawner>("AISpawner", &app.m_entityWorld);
+    app.AddSharedData<AISpawner>("AISpawner", static_cast<App*>(&app));
     app.AddSharedData<BossSystemQueue>("BossSystemQueue");
     app.AddSharedData<ResetEnvSysBool>("ResetEnvSysBool");
     app.AddSharedData<GoldDropQueue>("GoldDropQueue");
@@ -158,6 +160,8 @@ void RegisterSystems(Win32App& app)
     Register<MaterialEditor>(app, {"MATERIAL_EDITOR"});
     Register<MeshEditor>(app, {"MESH_EDITOR"});
     Register<ModelEditor>(app, {"MODEL_EDITOR"});
+    Register<AIEntitySystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "PLAYER_DEATH_STATE"});
+    Register<AISpawnerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});

@@ -31,9 +31,23 @@ using SpawnerFunction = std::function<void(EntityWorld&, const SpawnConfig&)>;
 
 class AISpawner {
 public:
-    explicit AISpawner(EntityWorld* world);
+    explicit AISpawner(App* app);
 
-    EntityWorld* m_world;
+    // The name must be new; returns the kind's spawner handle.
+    uint32_t RegisterEntitySpawn(const char* name, SpawnerFunction spawner);
+    // Counts the enemy at once, before the spawn system has made it.
+    void QueueEnemy(const char* name, const SpawnConfig& config);
+    SpawnerFunction GetSpawnerFN(uint32_t handle) const;
+    // A random wave of groups around `centre`: `size` sets the number of groups, `strength`
+    // their sizes, health and damage.
+    void QueueWave(const ztmath::Vector3& centre, float size, float strength, float radius);
+
+    // The kind's spawner handle, or kInvalidIndex.
+    uint32_t GetSpawnerHandle(const char* name) const;
+    // Where the entity world lives.
+    EntityWorld& GetEntityWorld() const;
+
+    App* m_app;
     StableArrayList<SpawnerFunction> m_spawnList;
     std::map<std::string, uint32_t> m_spawnMapper;
     // Enemies queued or alive.
@@ -42,7 +56,5 @@ public:
     // This frame's positions of the live enemies.
     std::vector<ztmath::Vector3> m_enemyPositions;
 };
-
-inline AISpawner::AISpawner(EntityWorld* world) : m_world(world), m_spawnList(64) {}
 
 }  // namespace ztengine
