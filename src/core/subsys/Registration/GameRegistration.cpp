@@ -11,6 +11,7 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
@@ -19,6 +20,8 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/LevelSystem/LevelSystem.h"
+#include "core/subsys/RandomEventSystem/RandomEventSystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -152,8 +155,11 @@ void RegisterSystems(Win32App& app)
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<DungeonGenerator>(app, {"GAMEPLAY_STATE"});
+    Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
