@@ -59,7 +59,7 @@ public:
     // The lamp's light: with the renderer's attenuation a lamp of radius 1 would light nothing,
     // so it reaches the walls around the player; its colour is the torches' warm yellow scale.
     ztmath::Vector3 m_lampColour{150.0f / 255.0f, 100.0f / 255.0f, 34.0f / 255.0f};
-    float m_lampRadius = 45.0f;
+    float m_lampRadius = 60.0f;
     float m_lampIntensity = 1.0f;
 
     // Seconds since a hazard last acted; counted up to 1 by Update.
