@@ -12,6 +12,7 @@
 #include "core/input/Input.h"
 #include "core/physics-engine/PhysicsBody.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
+#include "core/subsys/sharedData/DungeonColour.h"
 
 namespace ztengine {
 
@@ -66,12 +67,19 @@ struct TorchStyle {
 
 TorchStyle TorchOf(int32_t colour)
 {
-    switch (colour) {
-    case 1: return {"TORCH3", Vector3(250.0f, 150.0f, 50.0f) / 255.0f, 47, 2};
-    case 2: return {"TORCH1", Vector3(100.0f, 250.0f, 100.0f) / 255.0f, 40, 0};
-    case 3: return {"TORCH2", Vector3(150.0f, 150.0f, 250.0f) / 255.0f, 41, 1};
-    default: return {"TORCH1", Vector3(1.0f, 1.0f, 1.0f), 40, 0};
+    const int32_t kind = TorchKindOf(DungeonColourFromLevel(colour));
+    switch (DungeonColourFromLevel(colour)) {
+    case DungeonColour::Red: return {"TORCH3", Vector3(250.0f, 150.0f, 50.0f) / 255.0f, 47, kind};
+    case DungeonColour::Yellow:
+        return {"TORCH1", Vector3(100.0f, 250.0f, 100.0f) / 255.0f, 40, kind};
+    case DungeonColour::Blue: return {"TORCH2", Vector3(150.0f, 150.0f, 250.0f) / 255.0f, 41, kind};
+    default: return {"TORCH1", Vector3(1.0f, 1.0f, 1.0f), 40, kind};
     }
+}
+
+GridRoom ToGridRoom(const MapRect& rect)
+{
+    return GridRoom{rect.x, rect.y, rect.width, rect.height};
 }
 
 bool IsSpecial(char ch)
@@ -319,9 +327,22 @@ DungeonGenerator::DungeonGenerator(App* app)
       m_orb(app->GetSharedData<OrbLocation>("OrbLocation")),
       m_torches(app->GetSharedData<TorchSharedData>("TorchSharedData")),
       m_propManager(app->GetSharedData<PropManager>("PropManager")),
+      m_mapGenerator(std::make_unique<DungeonMapGenerator>("levels/")),
       m_waveEngine(std::random_device{}())
 {
     m_sentObjects.reserve(3081);
+    m_layoutSource = [this](int32_t colour, bool bossFloor) {
+        GridLayout layout;
+        if (!m_mapGenerator->GenerateFloor(colour, bossFloor))
+            return layout;
+        for (int y = 0; y < DungeonMapGenerator::kHeight; ++y)
+            layout.rows.push_back(m_mapGenerator->GetRow(y));
+        for (const MapRect& room : m_mapGenerator->GetRooms())
+            layout.rooms.push_back(ToGridRoom(room));
+        for (const MapRect& room : m_mapGenerator->GetFreeRooms())
+            layout.freeRooms.push_back(ToGridRoom(room));
+        return layout;
+    };
 }
 
 float DungeonGenerator::WaveStrength(int32_t strength)
@@ -336,6 +357,10 @@ float DungeonGenerator::WaveSize(int32_t floor)
 
 void DungeonGenerator::Init()
 {
+    m_mapGenerator->SetRoomSizes(6, 14);
+    m_mapGenerator->SetCorridorLengths(2, 12);
+    m_mapGenerator->SetFixedRoomSize(15, 15);
+
     MessagingSystem& m = *m_messaging;
     m_eventReset = m.GetEventId("DUNGEON_RESET");
     m_eventNewDungeon = m.GetEventId("NEW_DUNGEON_GENERATED");
@@ -409,11 +434,13 @@ void DungeonGenerator::Build(int32_t colour)
     const bool bossFloor = m_floor == 2;
 
     std::printf("Generating dungeon...%d\n", colour);
-    if (!m_layoutSource) {
-        std::printf("Generating dungeon: no layout source, nothing built\n");
+    GridLayout grid = m_layoutSource(colour, bossFloor);
+    if (grid.rows.empty()) {
+        // The generator gave up: the floor the player is on stays as it is.
+        std::printf("Generating dungeon failed, keeping the current floor\n");
+        std::fflush(stdout);
         return;
     }
-    GridLayout grid = m_layoutSource(colour, bossFloor);
     std::printf("Dungeon generated, sending to scene...\n");
     for (const std::string& row : grid.rows)
         std::printf("%s\n", row.c_str());
@@ -475,7 +502,7 @@ void DungeonGenerator::Build(int32_t colour)
         m_layout->m_rooms.push_back(box);
     }
 
-    m_messaging->SendEvent(m_eventNewDungeon, IEvent(1, &grid));
+    m_messaging->SendEvent(m_eventNewDungeon, IEvent(1, m_mapGenerator.get()));
     ++m_strength;
     if (m_strength > 2)
         m_messageTime = kMessageSeconds;

@@ -4,6 +4,7 @@
 // the room fights and the strength count while the player walks through it.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "core/Subsystem.h"
 #include "core/math/Vector3.h"
 #include "core/resources/PropManager.h"
+#include "core/subsys/DungeonGenerator/DungeonMapGenerator.h"
 #include "core/subsys/sharedData/LevelRecords.h"
 
 namespace ztengine {
@@ -74,6 +76,7 @@ public:
     static constexpr int32_t kMaxChests = 10;
     static constexpr int32_t kMaxWavesPerPass = 10;
 
+    // Reads the room templates ("levels/RedRooms.dat", "YellowRooms.dat", "BlueRooms.dat").
     explicit DungeonGenerator(App* app);
 
     void Init() override;
@@ -88,7 +91,7 @@ public:
     static float WaveStrength(int32_t strength);
     static float WaveSize(int32_t floor);
 
-    // Replaceable for tests and the map generator.
+    // The map generator's floors by default; replaceable for tests.
     LayoutSource m_layoutSource;
     WaveQueue m_queueWave;
     // Debug rebuilds on 'L'; off in play, because a rebuild replaces the level under the player.
@@ -107,6 +110,7 @@ public:
     const ztmath::Vector3& ExitPosition() const { return m_exitPosition; }
     const std::vector<GridRoom>& FreeRooms() const { return m_freeRooms; }
     std::mt19937& WaveEngine() { return m_waveEngine; }
+    DungeonMapGenerator& MapGenerator() { return *m_mapGenerator; }
 
 private:
     void SendObject(const DungeonObjectInfo& info);
@@ -127,6 +131,7 @@ private:
     TorchSharedData* m_torches;
     PropManager* m_propManager;
 
+    std::unique_ptr<DungeonMapGenerator> m_mapGenerator;
     ztmath::Vector3 m_exitPosition;
     float m_exitRadius = 4.0f;
     float m_playerRadius = 4.0f;

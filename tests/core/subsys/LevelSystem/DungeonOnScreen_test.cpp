@@ -1,5 +1,5 @@
-// Dungeon floors in the real game and renderer: a red, a green and a blue floor seen from the
-// player start (walls, floor, ceiling, torches; neither black nor washed out), the down stairs
+// Dungeon floors in the real game and renderer, laid out by the map generator from the room
+// files: a red, a green and a blue floor seen from the player start (walls, floor, ceiling, torches; neither black nor washed out), the down stairs
 // leading to floor 2 and floor 3 being the boss floor. The pictures are saved under
 // "test-artefacts/dungeon/" in the build folder for a look.
 #include <gtest/gtest.h>
@@ -19,7 +19,6 @@
 #include "core/subsys/sharedData/LevelRecords.h"
 #include "support/AppFixture.h"
 #include "support/GLTestContext.h"
-#include "support/LevelTestApp.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -63,17 +62,7 @@ protected:
         ASSERT_FALSE(m_display.empty()) << "no Xvfb";
         m_onDisplay = std::make_unique<zttest::ScopedDisplay>(m_display);
 
-        zttest::AppFixtureOptions options;
-        // Floors come from hand-drawn grids here.
-        options.beforeInit = [](ztengine::Win32App& app) {
-            for (uint32_t handle : app.GetSystemHandles())
-                if (auto* gen =
-                        dynamic_cast<DungeonGenerator*>(app.GetSubsystems().At(handle).system))
-                    gen->m_layoutSource = [](int32_t, bool boss) {
-                        return boss ? zttest::BossGrid() : zttest::FloorGrid();
-                    };
-        };
-        zttest::CaptureStdout([&] { m_game = std::make_unique<zttest::AppFixture>(options); });
+        zttest::CaptureStdout([&] { m_game = std::make_unique<zttest::AppFixture>(); });
         ASSERT_TRUE(m_game->Started()) << m_game->InitError();
         m_gen = m_game->FindSystem<DungeonGenerator>();
         ASSERT_NE(m_gen, nullptr);
@@ -129,17 +118,38 @@ protected:
         FinishFade();
     }
 
-    // The view from the player start towards the start room's solid wall with its two torches,
-    // the debug windows off as a player has them; saved under that name.
+    // The view from the player start towards the start room's farthest corner, a little
+    // upwards so that walls, floor, ceiling and torches are in it, with the debug windows off
+    // as a player has them; saved under that name.
     FrameLook Picture(const std::string& name)
     {
         ztengine::Gui::Instance().SetEnabled(false);
         const Vector3 eye = Renderer().GetCameraPosition();
+        const Vector3 start = App().GetSharedData<ztengine::DungeonScene>("DungeonScene")->m_playerStart;
+        EXPECT_NEAR(eye.x, start.x, 0.01f);
+        EXPECT_NEAR(eye.z, start.z, 0.01f);
+        Vector3 corner = eye + Vector3(1, 0, 0);
+        for (const auto& room : App().GetSharedData<ztengine::LevelLayout>("LevelLayout")->m_rooms) {
+            if (eye.x < room.m_min.x || eye.x > room.m_max.x || eye.z < room.m_min.z ||
+                eye.z > room.m_max.z)
+                continue;
+            float farthest = 0.0f;
+            for (float x : {room.m_min.x, room.m_max.x - 10.0f})
+                for (float z : {room.m_min.z, room.m_max.z - 10.0f}) {
+                    const Vector3 c(x, eye.y, z);
+                    if ((c - eye).LengthSquared() > farthest) {
+                        farthest = (c - eye).LengthSquared();
+                        corner = c;
+                    }
+                }
+        }
+        Vector3 flat = corner - eye;
+        flat.y = 0.0f;
+        flat.Normalize();
         // The camera wants an orthonormal basis: up is made square to the view direction.
-        const Vector3 forward = Vector3(0.05f, 0.3f, -1.0f).Normalized();
+        const Vector3 forward = (flat + Vector3(0.0f, 0.3f, 0.0f)).Normalized();
         const Vector3 right = Vector3(0, 1, 0).Cross(forward).Normalized();
         Renderer().SetCameraBasis(ztmath::Basis(forward, forward.Cross(right), true));
-        EXPECT_NEAR(eye.x, 80.0f, 0.01f);
         Run(4);
         const ztengine::WindowInfo& window = App().m_windowInfo;
         const int width = static_cast<int>(window.windowWidth);
@@ -181,7 +191,8 @@ TEST_F(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
     FinishFade();
     EXPECT_EQ(m_gen->Floor(), 2);
     EXPECT_EQ(Level().m_floor, 2);
-    Renderer().SetCameraPosition(Vector3(exit.x - 3.0f, kEyeHeight, exit.z));
+    const Vector3 exit2 = m_gen->ExitPosition();
+    Renderer().SetCameraPosition(Vector3(exit2.x - 3.0f, kEyeHeight, exit2.z));
     Run(1);
     FinishFade();
     EXPECT_EQ(m_gen->Floor(), 3);
@@ -195,7 +206,7 @@ TEST_F(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
     EXPECT_TRUE(boss);
     EXPECT_FALSE(stairs);
     EXPECT_FALSE(App().GetSharedData<ztengine::PortalLocation>("PortalLocation")->m_valid);
-    // No way further down.
+    // No way further down, wherever the player stands.
     Renderer().SetCameraPosition(Vector3(exit.x - 3.0f, kEyeHeight, exit.z));
     Run(2);
     EXPECT_EQ(App().GetStateName(App().GetCurrentState()), "GAMEPLAY_STATE");
