@@ -475,6 +475,28 @@ TEST(DungeonGenerator, BossRoomSendsBossBeginAtItsCellAndHasOnePass)
     EXPECT_EQ(d.app.Count("DUNGEON_BOSS_BEGIN"), 1);
 }
 
+TEST(DungeonGenerator, DebugRebuildKeyAlsoReloadsTheLevel)
+{
+    Dungeon d;
+    d.Enter(1);
+    auto& regenerate = d.app.Shared<ztengine::RegenerateLevelBool>("RegenerateLevelBool");
+    regenerate.m_regenerate = false;
+    const size_t builds = d.builds.size();
+
+    // In play the key does nothing.
+    d.app.input.keys[76] = zttest::StepInput::kReleased;
+    d.Frame();
+    EXPECT_EQ(d.builds.size(), builds);
+
+    // With the debug key on, a rebuild is loaded at once, so the doors it lists are the
+    // loaded level's.
+    d.gen.m_debugRebuildKey = true;
+    d.app.input.keys[76] = zttest::StepInput::kReleased;
+    d.Frame();
+    EXPECT_EQ(d.builds.size(), builds + 1);
+    EXPECT_TRUE(regenerate.m_regenerate);
+}
+
 TEST(DungeonGenerator, RestartAndTeleportsStopTheUpdate)
 {
     Dungeon d;

@@ -296,8 +296,19 @@ TEST(LevelSystem, LightsPauseAndDebugKey)
     EXPECT_EQ(play.app.states,
               (std::vector<std::string>{"PAUSE_MENU_STATE", "PAUSE_MENU_STATE"}));
 
-    // The scene list follows the stored scenes; the button needs a selection in it.
+    // The scene list follows the stored scenes.
     EXPECT_EQ(play.level.SceneNames(), std::vector<std::string>{"proc gen scene"});
+
+    // The panel stays over menus and goes with any other state.
+    ztengine::GuiManager& manager = play.gui.Manager();
+    play.app.nextStateName = "PAUSE_MENU_STATE";
+    play.level.NextState(5);
+    EXPECT_TRUE(manager.GetGuiWindow(play.level.Window())->visible);
+    play.app.nextStateName = "TEST_GYM";
+    play.level.NextState(22);
+    EXPECT_FALSE(manager.GetGuiWindow(play.level.Window())->visible);
+    play.level.SetToCurrentState();
+    EXPECT_TRUE(manager.GetGuiWindow(play.level.Window())->visible);
 }
 
 TEST(LevelSystem, SphereCollidersScaleWithTheLargestAxis)
