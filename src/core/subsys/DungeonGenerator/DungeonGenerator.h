@@ -91,7 +91,8 @@ public:
     static float WaveStrength(int32_t strength);
     static float WaveSize(int32_t floor);
 
-    // The map generator's floors by default; replaceable for tests.
+    // The map generator's floors and the "AISpawner" record's waves by default; replaceable
+    // for tests.
     LayoutSource m_layoutSource;
     WaveQueue m_queueWave;
     // Debug rebuilds on 'L'; off in play, because a rebuild replaces the level under the player.
