@@ -217,6 +217,13 @@ TEST_F(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
     ExpectReadable(Picture("green-floor-1"));
     Enter(3);
     ExpectReadable(Picture("blue-floor-1"));
+
+    // The generated scene is saved with the others at exit, in the folder the game runs in:
+    // never into the checkout's data or the shared runtime folder.
+    const fs::path workDir = m_game->WorkDir();
+    zttest::CaptureStdout([&] { m_game->Shutdown(); });
+    EXPECT_TRUE(fs::exists(workDir / "scenes" / "proc gen scene.json"));
+    EXPECT_FALSE(fs::exists(fs::path(ZT_RUNTIME_DIR) / "scenes" / "proc gen scene.json"));
 }
 
 }  // namespace

@@ -143,6 +143,8 @@ TEST(LevelSystem, EnteringADungeonReloadsOnceWithAFade)
     shops.push_back({Vector3(1, 2, 3), 12.0f, true});
     shops.push_back({Vector3(4, 5, 6), 12.0f, false});
     const auto colliders = play.level.ColliderShapes();
+    // Nothing picked in the debug list: the new floor loads all the same.
+    *play.gui.Manager().GetDropDownListSelection(play.level.Window(), 0) = -1;
 
     auto& state = play.app.Shared<ztengine::LevelState>("LevelState");
     state.m_level = 0;
@@ -170,6 +172,9 @@ TEST(LevelSystem, EnteringADungeonReloadsOnceWithAFade)
     EXPECT_EQ(fades[1].m_type, ztengine::FadeMessageType::SendEvent);
     EXPECT_EQ(fades[1].EventId(), play.app.m_messagingSystem.GetEventId("SHOW_DUNGEON"));
     EXPECT_EQ(play.app.Count("TELEPORT_PLAYER_BEGIN"), 1);
+    EXPECT_EQ(play.app.Count("RESET_ENVIRONMENT_SYSTEM"), 2);
+    // The panel's button still wants a scene picked.
+    zttest::CaptureStdout([&] { play.level.LoadSelectedScene(); });
     EXPECT_EQ(play.app.Count("RESET_ENVIRONMENT_SYSTEM"), 2);
 }
 
