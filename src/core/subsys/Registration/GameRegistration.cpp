@@ -11,6 +11,8 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
@@ -21,7 +23,10 @@
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "core/subsys/LevelSystem/LevelSystem.h"
+#include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
+#include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
 #include "core/subsys/RandomEventSystem/RandomEventSystem.h"
+#include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -160,6 +165,12 @@ void RegisterSystems(Win32App& app)
                                      "PLAYER_DEATH_STATE"});
     Register<DungeonGenerator>(app, {"GAMEPLAY_STATE"});
     Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
+    Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
+    Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
+    // Also runs in the two cinematic states, registered there right after their own systems.
+    Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
