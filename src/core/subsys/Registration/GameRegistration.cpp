@@ -13,6 +13,9 @@
 #include "core/resources/SoundManager.h"
 #include "core/subsys/AI/AIEntitySystem.h"
 #include "core/subsys/AI/AISpawnerSystem.h"
+#include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/DialogueSystem/DialogueSystem.h"
+#include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
@@ -21,13 +24,13 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
-#include "core/subsys/BGMSystem/BGMSystem.h"
-#include "core/subsys/DialogueSystem/DialogueSystem.h"
+#include "core/subsys/LevelSystem/LevelSystem.h"
 #include "core/subsys/PDSystem/PDSystem.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
 #include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
 #include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
+#include "core/subsys/RandomEventSystem/RandomEventSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
 #include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
@@ -165,6 +168,7 @@ void RegisterSystems(Win32App& app)
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatusEffectSystem>(app, {"GAMEPLAY_STATE"});
     Register<RangePlayerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
@@ -174,6 +178,8 @@ void RegisterSystems(Win32App& app)
                                            "PLAYER_DEATH_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<DungeonGenerator>(app, {"GAMEPLAY_STATE"});
+    Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
