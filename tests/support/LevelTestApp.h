@@ -94,7 +94,7 @@ public:
         AddSharedData<ztengine::PortalLocation>("PortalLocation");
         AddSharedData<ztengine::ShrineContainer>("ShrineContainer");
         AddSharedData<ztengine::FadeMessageQueue>("FadeMessageQueue");
-        AddSharedData<ztengine::AISpawner>("AISpawner", &m_entityWorld);
+        AddSharedData<ztengine::AISpawner>("AISpawner", this);
         AddSharedData<ztengine::ResetEnvSysBool>("ResetEnvSysBool");
         AddSharedData<ztengine::PlayerStatus>("PlayerStatus");
         AddSharedData<ztengine::PlayerHealth>("PlayerHealth");
