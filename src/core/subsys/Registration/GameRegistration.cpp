@@ -11,14 +11,17 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
 #include "core/subsys/Editors/SceneEditor/SceneEditor.h"
 #include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
+#include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/PlayerHealthRegen/PlayerHealthRegen.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -149,11 +152,16 @@ void RegisterSystems(Win32App& app)
     Register<MaterialEditor>(app, {"MATERIAL_EDITOR"});
     Register<MeshEditor>(app, {"MESH_EDITOR"});
     Register<ModelEditor>(app, {"MODEL_EDITOR"});
+    Register<FirstPersonCameraSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE"});
+    Register<CharacterControllerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                              "PLAYER_DEATH_STATE"});
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<PlayerHealthRegen>(app, {"GAMEPLAY_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
