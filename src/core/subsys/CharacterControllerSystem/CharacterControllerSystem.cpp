@@ -39,6 +39,23 @@ constexpr float kIceImpulse = 0.2f;
 // A long frame's path is checked for surfaces at this spacing, less than the capsule's width.
 constexpr float kSurfaceProbeSpacing = 4.0f;
 
+// The level itself: what a long frame's path may stop at or land on. Enemies, their sensors
+// and projectiles are left to the physics step.
+bool IsScenery(const PhysicsBody& body)
+{
+    switch (body.GetUserTypeID()) {
+    case kBodyTypeNone:
+    case kBodyTypeSpikes:
+    case kBodyTypeIce:
+    case kBodyTypeGoo:
+    case kBodyTypeScenery:
+    case kBodyTypeBreakable:
+        return true;
+    default:
+        return false;
+    }
+}
+
 constexpr float kHitShakeTime = 0.25f;
 constexpr float kHitShakeMagnitude = 1.0f;
 constexpr float kHitIndicatorTime = 1.5f;
@@ -242,9 +259,9 @@ void CharacterControllerSystem::MoveJumpAndReturn()
 
 void CharacterControllerSystem::SweepFrame(float dt)
 {
-    // The world steps in small fixed steps, but the player's speed is only looked at once a
-    // frame: at a low frame rate one frame carries it far. Whatever that path holds (a floor to
-    // land on, a wall, a patch of ice, goo or spikes) is found here before the step.
+    // The world steps in small fixed steps, but the player is only looked at once a frame: at a
+    // low frame rate one frame carries it far. What that path holds (a floor to land on, a patch
+    // of ice, goo or spikes) is found here before the step.
     const Vector3 position = m_body->GetPosition();
     Vector3 velocity = m_body->GetLinearVelocity();
     const float bottom = kCapsuleHeight * 0.5f + kCapsuleRadius;
@@ -253,7 +270,7 @@ void CharacterControllerSystem::SweepFrame(float dt)
         const float fall = -velocity.y * dt - 0.5f * kGravity * dt * dt;
         RaycastResult ground;
         const Vector3 reach(0.0f, -(bottom + fall), 0.0f);
-        if (m_physics->Raycast(position, position + reach, ground) &&
+        if (m_physics->Raycast(position, position + reach, ground) && IsScenery(ground.body) &&
             ground.normal.y >= m_jumpResetCos) {
             // Lands this frame: put it on the floor now, or a fast fall goes through thin ones.
             m_body->SetTransform(Vector3(position.x, ground.point.y + bottom, position.z),
@@ -263,21 +280,16 @@ void CharacterControllerSystem::SweepFrame(float dt)
         }
     }
 
-    Vector3 travel(velocity.x * dt, 0.0f, velocity.z * dt);
+    const Vector3 travel(velocity.x * dt, 0.0f, velocity.z * dt);
     float length = travel.Length();
     if (length <= kSurfaceProbeSpacing)
         return;
     const Vector3 direction = travel / length;
+    // Surfaces behind a wall are out of reach.
     RaycastResult wall;
-    if (m_physics->Raycast(position, position + direction * (length + kCapsuleRadius), wall)) {
-        // Stop at the wall instead of relying on the step to push back out of it.
-        const float free = std::max(0.0f, (wall.point - position).Length() - kCapsuleRadius);
-        if (free < length) {
-            const float keep = free / length;
-            m_body->SetLinearVelocity(Vector3(velocity.x * keep, velocity.y, velocity.z * keep));
-            length = free;
-        }
-    }
+    if (m_physics->Raycast(position, position + direction * (length + kCapsuleRadius), wall) &&
+        IsScenery(wall.body))
+        length = std::min(length, std::max(0.0f, (wall.point - position).Length() - kCapsuleRadius));
     const Vector3 down(0.0f, -m_colliderBottomRaycastOffset, 0.0f);
     for (float along = kSurfaceProbeSpacing; along < length; along += kSurfaceProbeSpacing) {
         const Vector3 probe = position + direction * along;
