@@ -68,7 +68,10 @@ public:
     bool IsJoystickButtonUp(int, int b) override { return State(m_padButtons, b) == Up; }
     bool IsJoystickButtonPressed(int, int b) override { return State(m_padButtons, b) == Pressed; }
     bool IsJoystickButtonHeld(int, int b) override { return State(m_padButtons, b) == Held; }
-    bool IsJoystickButtonReleased(int, int b) override { return State(m_padButtons, b) == Released; }
+    bool IsJoystickButtonReleased(int, int b) override
+    {
+        return State(m_padButtons, b) == Released;
+    }
     float GetJoystickAxis(int pad, int axis) override
     {
         auto it = m_axes.find(axis);

@@ -97,7 +97,9 @@ void CharacterControllerSystem::Init()
     const uint32_t collider = m_physics->CreateCapsuleCollider(kCapsuleRadius, kCapsuleHeight);
     *m_body = m_physics->CreateDynamicRigidBody(
         collider, kStartPosition, Quaternion(), m_playerStatus->m_playerMass,
-        [this](const PhysicsBody& other, const ContactInfo& contact) { OnContact(other, contact); });
+        [this](const PhysicsBody& other, const ContactInfo& contact) {
+            OnContact(other, contact);
+        });
     m_body->DisableSleeping();
     m_body->SetCollisionCategoryBits(kCollisionCategoryPlayer);
     m_body->SetUserTypeId(kBodyTypePlayer);
@@ -243,7 +245,8 @@ void CharacterControllerSystem::MoveJumpAndReturn()
     if (jumpPressed && m_inAir == 0) {
         m_jumpStarted = true;
         m_inAir = 1;
-        m_body->SetLinearVelocity(Vector3(velocity.x, m_playerStatus->m_playerJumpSpeed, velocity.z));
+        m_body->SetLinearVelocity(
+            Vector3(velocity.x, m_playerStatus->m_playerJumpSpeed, velocity.z));
         m_messaging->SendEvent(m_jumpEventId, IEvent());
     }
 
@@ -289,7 +292,8 @@ void CharacterControllerSystem::SweepFrame(float dt)
     RaycastResult wall;
     if (m_physics->Raycast(position, position + direction * (length + kCapsuleRadius), wall) &&
         IsScenery(wall.body))
-        length = std::min(length, std::max(0.0f, (wall.point - position).Length() - kCapsuleRadius));
+        length = std::min(length,
+                          std::max(0.0f, (wall.point - position).Length() - kCapsuleRadius));
     const Vector3 down(0.0f, -m_colliderBottomRaycastOffset, 0.0f);
     for (float along = kSurfaceProbeSpacing; along < length; along += kSurfaceProbeSpacing) {
         const Vector3 probe = position + direction * along;

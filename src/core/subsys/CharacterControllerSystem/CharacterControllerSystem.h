@@ -44,7 +44,8 @@ public:
     void OnContact(const PhysicsBody& other, const ContactInfo& contact);
     // The hit-direction indicator's rotation for a hit at `hit` seen from a camera at
     // `cameraPosition` looking along `cameraForward`.
-    static float HitIndicatorAngle(const PlayerHitRecord& hit, const ztmath::Vector3& cameraPosition,
+    static float HitIndicatorAngle(const PlayerHitRecord& hit,
+                                   const ztmath::Vector3& cameraPosition,
                                    const ztmath::Vector3& cameraForward);
 
     PhysicsBody GetBody() const { return *m_body; }

@@ -34,7 +34,7 @@ public:
         body = *app.body;
     }
 
-    // A static box of the given type whose top face is at `top`.
+    // A static box of the given type.
     PhysicsBody AddBox(const Vector3& center, const Vector3& halfExtents, int32_t type)
     {
         PhysicsBody box = engine.CreateStaticBody(engine.CreateBoxCollider(halfExtents), center,
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(FrameRates, CharacterController,
                              return std::to_string(std::lround(1.0f / info.param)) + "fps";
                          });
 
-TEST(CharacterControllerBody, IsTheTabledCapsuleAtTheStart)
+TEST(CharacterControllerBody, IsAnUprightCapsuleAtTheStart)
 {
     ControllerWorld world(1.0f / 60.0f);
     const PhysicsBody body = *world.app.body;
@@ -288,7 +288,8 @@ TEST_P(CharacterController, JumpsOnlyFromTheGround)
 TEST_P(CharacterController, WalkingOffAnEdgeFallsWithTheWorldsGravity)
 {
     // A floor 40 wide ending at z = 20.
-    world.AddBox(Vector3(0.0f, -1.0f, 0.0f), Vector3(20.0f, 1.0f, 20.0f), ztengine::kBodyTypeScenery);
+    world.AddBox(Vector3(0.0f, -1.0f, 0.0f), Vector3(20.0f, 1.0f, 20.0f),
+                 ztengine::kBodyTypeScenery);
     world.Settle(Vector3(0.0f, 4.5f, 0.0f));
     input.Press(GLFW_KEY_W);
     const bool fell = [&] {
@@ -319,8 +320,8 @@ TEST_P(CharacterController, AWallStopsThePlayer)
         ControllerWorld walk(world.dt);
         walk.AddFloor();
         // Its near face is at z = 30.
-        walk.AddBox(Vector3(0.0f, 10.0f, 30.0f + halfThickness), Vector3(50.0f, 10.0f, halfThickness),
-                    ztengine::kBodyTypeScenery);
+        walk.AddBox(Vector3(0.0f, 10.0f, 30.0f + halfThickness),
+                    Vector3(50.0f, 10.0f, halfThickness), ztengine::kBodyTypeScenery);
         walk.Settle();
         walk.app.input.Press(GLFW_KEY_W);
         walk.Run(1.0f);
