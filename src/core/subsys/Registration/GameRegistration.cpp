@@ -21,7 +21,12 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/PlayerHealthRegen/PlayerHealthRegen.h"
+#include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
+#include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
+#include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -162,6 +167,12 @@ void RegisterSystems(Win32App& app)
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
+    Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
+    // Also runs in the two cinematic states, registered there right after their own systems.
+    Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
