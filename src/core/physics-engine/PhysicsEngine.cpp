@@ -306,6 +306,9 @@ bool PhysicsEngine::Raycast(const ztmath::Vector3& from, const ztmath::Vector3& 
         return false;
     out.point = FromBullet(callback.m_hitPointWorld);
     out.normal = FromBullet(callback.m_hitNormalWorld);
+    // Every object in the world is a rigid body.
+    out.body = PhysicsBody(
+        const_cast<btRigidBody*>(btRigidBody::upcast(callback.m_collisionObject)));
     return true;
 }
 

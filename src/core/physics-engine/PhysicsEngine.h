@@ -47,6 +47,7 @@ using ContactCallback = std::function<void(const PhysicsBody& other, const Conta
 struct RaycastResult {
     ztmath::Vector3 point;
     ztmath::Vector3 normal;
+    PhysicsBody body;  // the body that was hit
 };
 
 // The recorded size of a collider is what the shape debug drawing receives: half extents for

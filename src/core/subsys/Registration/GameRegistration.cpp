@@ -14,6 +14,7 @@
 #include "core/subsys/AI/AIEntitySystem.h"
 #include "core/subsys/AI/AISpawnerSystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
@@ -21,12 +22,14 @@
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
 #include "core/subsys/Editors/SceneEditor/SceneEditor.h"
 #include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
+#include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "core/subsys/LevelSystem/LevelSystem.h"
 #include "core/subsys/PDSystem/PDSystem.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
+#include "core/subsys/PlayerHealthRegen/PlayerHealthRegen.h"
 #include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
 #include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
@@ -163,12 +166,16 @@ void RegisterSystems(Win32App& app)
     Register<MaterialEditor>(app, {"MATERIAL_EDITOR"});
     Register<MeshEditor>(app, {"MESH_EDITOR"});
     Register<ModelEditor>(app, {"MODEL_EDITOR"});
+    Register<FirstPersonCameraSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE"});
+    Register<CharacterControllerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                              "PLAYER_DEATH_STATE"});
     Register<AIEntitySystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "PLAYER_DEATH_STATE"});
     Register<AISpawnerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerHealthRegen>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatusEffectSystem>(app, {"GAMEPLAY_STATE"});
     Register<RangePlayerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
@@ -181,6 +188,7 @@ void RegisterSystems(Win32App& app)
     Register<DungeonGenerator>(app, {"GAMEPLAY_STATE"});
     Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
+    Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<BGMSystem>(app, {"GAMEPLAY_STATE"});

@@ -50,7 +50,9 @@ void PlayerStatus::SetFileDefaults()
 void PlayerStatus::ReadFrom(const Params& params)
 {
     ReadFloat(params, "m_playerMoveSpeed", m_playerMoveSpeed);
-    // The game always starts with the stock stamina limit and recovery, whatever the file says.
+    // The game always starts with the stock stamina limit and recovery, whatever the file says:
+    // the stamina boosts of a run raise these two in place and the file is written at every
+    // shutdown, so taking them from the file would carry one run's boosts into the next.
     if (ReadFloat(params, "m_maxStamina", m_maxStamina))
         m_maxStamina = 150.0f;
     ReadFloat(params, "m_playerJumpSpeed", m_playerJumpSpeed);

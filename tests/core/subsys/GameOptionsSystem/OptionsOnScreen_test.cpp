@@ -13,6 +13,8 @@
 #include "core/Win32App.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"
+#include "core/physics-engine/PhysicsBody.h"
+#include "core/subsys/sharedData/CameraRecords.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "support/AppFixture.h"
@@ -86,6 +88,17 @@ protected:
         g.SetCameraPosition(eye);
         g.SetCameraBasis(ztmath::Basis((Vector3(0.0f, 0.0f, -4.0f) - eye).Normalized(),
                                        Vector3(0.0f, 1.0f, 0.0f), true));
+        // The gym is a play state: the camera sits on the player's body and looks where the
+        // first-person view turns. The body is held still at the eye and the view turned to the
+        // same direction; the debug GUI, which play switches off, comes back for the panels.
+        ztengine::Win32App& app = m_game->App();
+        const Vector3 body = eye - Vector3(0.0f, 3.0f, 0.0f);
+        app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &body));
+        app.GetSharedData<ztengine::PhysicsBody>("PlayerController")->SetActive(false);
+        auto* look = app.GetSharedData<ztengine::FPSCameraUpdates>("FPSCameraUpdates");
+        look->m_yawDelta = 180.0f;
+        look->m_pitchDelta = std::atan2(22.0f, 34.0f) * 180.0f / 3.14159265f;
+        ztengine::Gui::Instance().SetEnabled(true);
 
         m_shadow->m_overworld.sunPosition = Vector3(0.0f, 0.0f, 0.0f);
         m_shadow->m_overworld.lightEuler = Vector3(35.0f, 0.0f, 25.0f);
