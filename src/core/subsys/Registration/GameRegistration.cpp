@@ -11,6 +11,7 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
@@ -19,9 +20,15 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/ShrineSystem/Shrine2System.h"
+#include "core/subsys/ShrineSystem/ShrineSystem.h"
+#include "core/subsys/ShrineSystem/ShrineUISystem.h"
+#include "core/subsys/ShrineSystem/ShrineUISystemTwo.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
+#include "core/subsys/StatsBoostSystem/StatsBoostSystem.h"
+#include "core/subsys/UpgradeSystem/UpgradeSystem.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/BossAltarQueues.h"
 #include "core/subsys/sharedData/CameraRecords.h"
@@ -154,10 +161,18 @@ void RegisterSystems(Win32App& app)
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<CollectibleSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
+    Register<ShrineSystem>(app, {"GAMEPLAY_STATE"});
+    // Before the blessing shrines: it fills the upgrade registry they read at their Init.
+    Register<ShrineUISystemTwo>(app, {"GAMEPLAY_STATE"});
+    Register<Shrine2System>(app, {"GAMEPLAY_STATE"});
+    Register<UpgradeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<StatBoostSystem>(app, {"GAMEPLAY_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
+    Register<ShrineUISystem>(app, {"SHRINE_UI_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
 }
