@@ -120,7 +120,9 @@ void CollectibleSystem::Update(float dt)
         const float dx = camera.x - p.x;
         const float dz = camera.z - p.z;
         const float d2 = dx * dx + dz * dz;
-        if (d2 < kPullRadius * kPullRadius) {
+        // A coin straight under the player has no direction to be pulled in (and is collected
+        // right below anyway).
+        if (d2 < kPullRadius * kPullRadius && d2 > 0.0f) {
             coin.m_body.Wake();
             coin.m_body.ApplyForceToCenter(ztmath::Vector3(dx, 0.0f, dz) / std::sqrt(d2) * kPullForce);
         }

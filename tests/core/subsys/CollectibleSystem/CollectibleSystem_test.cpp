@@ -57,29 +57,44 @@ TEST_F(CollectibleSystemTest, CoinsUnderThePlayerAreCollectedOnTheNextUpdate)
 {
     Drop(Vector3(1.0f, 0.0f, 0.5f));
     Drop(Vector3(-0.5f, 3.0f, 1.0f));  // height does not matter
-    ASSERT_EQ(Live().size(), 2u);
+    Drop(Vector3(0.0f, 2.0f, 0.0f));   // exactly under the eye: no direction to pull in
+    ASSERT_EQ(Live().size(), 3u);
     EXPECT_EQ(world.gold->m_gold, 1);
 
     coins.Update(kDt);
     EXPECT_TRUE(Live().empty());
-    EXPECT_EQ(world.gold->m_gold, 3);
-    EXPECT_EQ(world.stats->m_goldCollected, 2u);
-    ASSERT_EQ(collectedAt.size(), 2u);
+    EXPECT_EQ(world.gold->m_gold, 4);
+    EXPECT_EQ(world.stats->m_goldCollected, 3u);
+    ASSERT_EQ(collectedAt.size(), 3u);
     EXPECT_FLOAT_EQ(collectedAt[0].x, 1.0f);
     EXPECT_FLOAT_EQ(collectedAt[1].y, 3.0f);
-    EXPECT_EQ(tags, (std::vector<int32_t>{1, 1}));
+    EXPECT_EQ(tags, (std::vector<int32_t>{1, 1, 1}));
+    world.m_physicsEngine.Update(kDt);  // the released bodies leave the world cleanly
 
     // The pickup shows the flash and the count, both fading.
     const auto& flash = world.Element(coins.m_pickupFlash);
     EXPECT_NEAR(world.graphics2D.GetSprites()[flash.m_sprite.GetIndex()].alpha, 0.9f, 1e-6f);
     EXPECT_FLOAT_EQ(coins.m_goldTextAlpha, 1.0f);
     Frame();
-    EXPECT_EQ(world.Text(coins.m_goldText).text, "gold: 3");
+    EXPECT_EQ(world.Text(coins.m_goldText).text, "gold: 4");
     EXPECT_FLOAT_EQ(world.Text(coins.m_goldText).color.w, 1.0f);
     for (int f = 0; f < 61; ++f)
         Frame();
     EXPECT_LE(world.Text(coins.m_goldText).color.w, 0.0f);
     EXPECT_LE(world.graphics2D.GetSprites()[flash.m_sprite.GetIndex()].alpha, 0.0f);
+}
+
+TEST_F(CollectibleSystemTest, LaunchFollowsTheSeededDraws)
+{
+    // The first draw turns the launch about the x axis (in radians); three more spin the coin.
+    ztplatform::Srand(5);
+    const float angle = 15.0f - static_cast<float>(ztplatform::Rand()) / 32767.0f * 30.0f;
+    ztplatform::Srand(5);
+    Drop(Vector3(100.0f, 20.0f, 0.0f));
+    const Vector3 v = Live().back()->m_body.GetLinearVelocity();
+    EXPECT_NEAR(v.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(v.y, 32.0f * std::cos(angle), 1e-3f);  // 16 / 0.5
+    EXPECT_NEAR(v.z, 32.0f * std::sin(angle), 1e-3f);
 }
 
 TEST_F(CollectibleSystemTest, PullReachesSixteenUnitsHorizontally)
