@@ -136,7 +136,12 @@ void UpgradeSystem::Update(float)
     }
 }
 
-void UpgradeSystem::NextState(int) { ShowPanel(false); }
+void UpgradeSystem::NextState(int)
+{
+    // The debug state list can pass through the state before loading has built the panel.
+    if (m_textManager != nullptr)
+        ShowPanel(false);
+}
 
 void UpgradeSystem::RecordUpgrade(int32_t category, int32_t index)
 {

@@ -1,6 +1,6 @@
 // Gold and upgrades in the game's own window (1280 x 800): coins lying on a floor, a blessing
 // taken at a chest with its notification, the personal-upgrade panel and the shop screen. Each
-// picture is saved under "gold-on-screen/" in the tests' scratch folder for a look.
+// picture is saved under "test-artefacts/gold-on-screen/" in the build folder for a look.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -117,8 +117,8 @@ protected:
         const int height = static_cast<int>(App().m_windowInfo.windowHeight);
         glReadBuffer(GL_BACK);
         std::vector<uint8_t> pixels = zttest::GLTestContext::ReadPixels(0, 0, width, height);
-        zttest::GLTestContext::SavePng(fs::path(ZT_TEST_TMP_DIR) / "gold-on-screen" / (name + ".png"), pixels, width,
-                                       height);
+        const fs::path folder = fs::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts" / "gold-on-screen";
+        zttest::GLTestContext::SavePng(folder / (name + ".png"), pixels, width, height);
         return pixels;
     }
 
