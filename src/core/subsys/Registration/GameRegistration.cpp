@@ -15,6 +15,7 @@
 #include "core/subsys/AI/AISpawnerSystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
+#include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
@@ -35,10 +36,16 @@
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
 #include "core/subsys/RandomEventSystem/RandomEventSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
+#include "core/subsys/ShrineSystem/Shrine2System.h"
+#include "core/subsys/ShrineSystem/ShrineSystem.h"
+#include "core/subsys/ShrineSystem/ShrineUISystem.h"
+#include "core/subsys/ShrineSystem/ShrineUISystemTwo.h"
 #include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
+#include "core/subsys/StatsBoostSystem/StatsBoostSystem.h"
+#include "core/subsys/UpgradeSystem/UpgradeSystem.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/BossAltarQueues.h"
 #include "core/subsys/sharedData/CameraRecords.h"
@@ -185,8 +192,15 @@ void RegisterSystems(Win32App& app)
                                            "PLAYER_DEATH_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<CollectibleSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<DungeonGenerator>(app, {"GAMEPLAY_STATE"});
+    Register<ShrineSystem>(app, {"GAMEPLAY_STATE"});
+    Register<ShrineUISystemTwo>(app, {"GAMEPLAY_STATE"});
+    Register<Shrine2System>(app, {"GAMEPLAY_STATE"});
     Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
+    Register<UpgradeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<StatBoostSystem>(app, {"GAMEPLAY_STATE"});
+    // Before the blessing shrines: it fills the upgrade registry they read at their Init.
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
@@ -201,6 +215,7 @@ void RegisterSystems(Win32App& app)
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
+    Register<ShrineUISystem>(app, {"SHRINE_UI_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
     Register<PlayerDeathSequence>(app, {"PLAYER_DEATH_STATE"});

@@ -1,0 +1,58 @@
+#include "core/subsys/ShrineSystem/ShrineSystem.h"
+
+#include "core/App.h"
+#include "core/graphics/Graphics2D.h"
+#include "core/graphics/framework/Graphics3D.h"
+#include "core/graphics/framework/2d/TextManager.h"
+#include "core/input/Input.h"
+#include "core/subsys/ShrineSystem/ShrineReach.h"
+#include "core/subsys/sharedData/ShrineRecords.h"
+
+namespace ztengine {
+
+ShrineSystem::ShrineSystem(App* app) : Subsystem(app)
+{
+    m_shrines = app->GetSharedData<ShrineContainer>("ShrineContainer");
+}
+
+void ShrineSystem::Init()
+{
+    m_textManager = &m_graphics2D->GetTextManager();
+    m_font = m_textManager->LoadFont("fonts/arial.ttf");
+    m_prompt = m_textManager->CreateText("Press 'E' to access shop", m_font);
+    m_textManager->SetTextPosition(m_prompt, ztmath::Vector2(380.0f, 650.0f));
+    m_textManager->SetTextColor(m_prompt, ztmath::Vector3(1.0f, 1.0f, 1.0f), 1.0f);
+    m_textManager->SetTextVisible(m_prompt, false);
+}
+
+bool ShrineSystem::AnyShrineInReach()
+{
+    const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
+    const ztmath::Vector3 forward = m_graphics->GetCameraBasis().forward;
+    for (const ShopShrine& shrine : m_shrines->m_shrines) {
+        if (ShrineInReach(shrine.m_position, shrine.m_radius, camera, forward))
+            return true;
+    }
+    return false;
+}
+
+void ShrineSystem::Update(float)
+{
+    m_textManager->SetText(m_prompt, m_input->IsJoystickPresent(0) ? "Press 'X' to access shop"
+                                                                    : "Press 'E' to access shop");
+    const bool inReach = AnyShrineInReach();
+    if (inReach && (m_input->IsKeyReleased(kOpenKey) || m_input->IsJoystickButtonReleased(0, kOpenPadButton))) {
+        m_textManager->SetTextVisible(m_prompt, false);
+        m_app->ChangeState(kShopState);
+        return;
+    }
+    m_textManager->SetTextVisible(m_prompt, inReach);
+}
+
+void ShrineSystem::NextState(int)
+{
+    if (m_textManager != nullptr)
+        m_textManager->SetTextVisible(m_prompt, false);
+}
+
+}  // namespace ztengine
