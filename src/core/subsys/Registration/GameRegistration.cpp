@@ -19,14 +19,19 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
 #include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
 #include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
+#include "core/subsys/StaminaDurabilitySystem/StaminaDurabilitySystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
+#include "core/subsys/WorldParticles/DungeonPortalParticleGenerator.h"
+#include "core/subsys/WorldParticles/ShrineParticleSystem.h"
+#include "core/subsys/WorldParticles/TorchParticleSystem.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/BossAltarQueues.h"
 #include "core/subsys/sharedData/CameraRecords.h"
@@ -157,12 +162,17 @@ void RegisterSystems(Win32App& app)
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<DungeonPortalParticleGenerator>(app, {"GAMEPLAY_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<StaminaDurabilitySystem>(app, {"GAMEPLAY_STATE"});
+    Register<MinimapSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
     // Also runs in the two cinematic states, registered there right after their own systems.
     Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    Register<TorchParticleSystem>(app, {"GAMEPLAY_STATE"});
+    Register<ShrineParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
