@@ -22,8 +22,12 @@
 #include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
+#include "core/subsys/PDSystem/PDSystem.h"
+#include "core/subsys/PlayerFeedback/PlayerFeedback.h"
 #include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
 #include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
+#include "core/subsys/ProjectileSystem/ProjectileSystem.h"
+#include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
 #include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StaminaDurabilitySystem/StaminaDurabilitySystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
@@ -163,9 +167,18 @@ void RegisterSystems(Win32App& app)
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<DungeonPortalParticleGenerator>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerStatusEffectSystem>(app, {"GAMEPLAY_STATE"});
+    Register<RangePlayerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                      "PLAYER_DEATH_STATE"});
+    Register<ProjectileSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                     "PLAYER_DEATH_STATE"});
+    Register<ProjectileDecalsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
+                                           "PLAYER_DEATH_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
     Register<StaminaDurabilitySystem>(app, {"GAMEPLAY_STATE"});
+    Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
+    Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
     Register<MinimapSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
@@ -173,6 +186,7 @@ void RegisterSystems(Win32App& app)
     Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
     Register<TorchParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<ShrineParticleSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PDSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
@@ -181,6 +195,7 @@ void RegisterSystems(Win32App& app)
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
+    Register<PlayerDeathSequence>(app, {"PLAYER_DEATH_STATE"});
 }
 
 }  // namespace
