@@ -1,7 +1,7 @@
 // One road through the running game in its own window (software GL on a virtual display): a
 // generated red floor is handed to the play state as the dungeon builder would, and the frame
 // shows the health and stamina bars, the minimap with its fog, arrow and an enemy dot, the
-// exit's rings, torch flames and a shrine's glow; TAB opens the big map and closes it again;
+// exit's rings, torch flames and a shrine's glow; a shot costs stamina; TAB opens the big map and closes it again;
 // at health 0 the bars send the player to the death state, once. The pictures are saved under
 // "test-artefacts/" next to the tests' scratch folder for a look.
 #include <gtest/gtest.h>
@@ -24,6 +24,7 @@
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/LevelRecords.h"
 #include "core/subsys/sharedData/PlayerRecords.h"
+#include "core/subsys/sharedData/PlayerStatus.h"
 #include "core/subsys/sharedData/ShrineRecords.h"
 #include "core/subsys/sharedData/UpgradeQueues.h"
 #include "support/AppFixture.h"
@@ -219,6 +220,17 @@ TEST_F(HudInPlay, ADungeonFloorShowsBarsMapAndEffectsTabEnlargesTheMapAndDeathIs
     EXPECT_GT(stamina.g, stamina.b + 40.0);
     EXPECT_GT(Difference(MeanColour(play, Width(), Height(), 990, 20, 260, 160),
                          MeanColour(withoutMap, Width(), Height(), 990, 20, 260, 160)), 15.0);
+
+    // A shot of the weapon costs stamina, which then regenerates.
+    auto& status = Shared<ztengine::PlayerStatus>("PlayerStatus");
+    const float full = status.m_stamina;
+    ASSERT_EQ(full, status.m_maxStamina);
+    m_game->PressMouseButton(0);
+    Run(4);
+    m_game->ReleaseMouseButton(0);
+    Run(1);
+    EXPECT_GE(status.m_stamina, full - status.m_staminaCostPerAttack);
+    EXPECT_LE(status.m_stamina, full - status.m_staminaCostPerAttack + 5.0f * status.m_staminaRecoveryRate / 60.0f + 1e-3f);
 
     // TAB (on release) opens the big map over the middle of the screen, and closes it again.
     m_game->PressKey(GLFW_KEY_TAB);
