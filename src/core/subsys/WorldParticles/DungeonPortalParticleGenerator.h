@@ -36,8 +36,8 @@ public:
     int32_t m_particleSystem = -1;
     std::vector<ztgame::ParticleRecord> m_particles;
     PortalLocation* m_portal = nullptr;
-    // Runs from the start of the game, so the first rings show 2 s after that, or after the
-    // portal first turns valid, whichever is later.
+    // Runs only while a portal is valid and keeps its value from one portal to the next, so the
+    // first rings of a later floor may come sooner than 2 s after it opens.
     float m_ringTimer = 0.0f;
     bool m_wasValid = false;
 };
