@@ -28,6 +28,7 @@
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "core/subsys/LevelSystem/LevelSystem.h"
+#include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 #include "core/subsys/PDSystem/PDSystem.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
 #include "core/subsys/PlayerHealthRegen/PlayerHealthRegen.h"
@@ -41,11 +42,15 @@
 #include "core/subsys/ShrineSystem/ShrineUISystem.h"
 #include "core/subsys/ShrineSystem/ShrineUISystemTwo.h"
 #include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
+#include "core/subsys/StaminaDurabilitySystem/StaminaDurabilitySystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
 #include "core/subsys/StatsBoostSystem/StatsBoostSystem.h"
 #include "core/subsys/UpgradeSystem/UpgradeSystem.h"
+#include "core/subsys/WorldParticles/DungeonPortalParticleGenerator.h"
+#include "core/subsys/WorldParticles/ShrineParticleSystem.h"
+#include "core/subsys/WorldParticles/TorchParticleSystem.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/BossAltarQueues.h"
 #include "core/subsys/sharedData/CameraRecords.h"
@@ -183,6 +188,7 @@ void RegisterSystems(Win32App& app)
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerHealthRegen>(app, {"GAMEPLAY_STATE"});
+    Register<DungeonPortalParticleGenerator>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatusEffectSystem>(app, {"GAMEPLAY_STATE"});
     Register<RangePlayerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
@@ -198,16 +204,20 @@ void RegisterSystems(Win32App& app)
     Register<ShrineUISystemTwo>(app, {"GAMEPLAY_STATE"});
     Register<Shrine2System>(app, {"GAMEPLAY_STATE"});
     Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
+    Register<StaminaDurabilitySystem>(app, {"GAMEPLAY_STATE"});
     Register<UpgradeSystem>(app, {"GAMEPLAY_STATE"});
     Register<StatBoostSystem>(app, {"GAMEPLAY_STATE"});
     // Before the blessing shrines: it fills the upgrade registry they read at their Init.
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
+    Register<MinimapSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
     // Also runs in the two cinematic states, registered there right after their own systems.
     Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    Register<TorchParticleSystem>(app, {"GAMEPLAY_STATE"});
+    Register<ShrineParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<PDSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
