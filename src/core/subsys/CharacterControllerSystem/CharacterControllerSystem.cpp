@@ -1,5 +1,6 @@
 // CharacterControllerSystem: ground rays, movement, jump, the return-to-town request, the
 // surface contacts and the player's event handlers.
+#include "core/subsys/sharedData/CombatRecords.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
 
 #include <GL/glew.h>
@@ -374,8 +375,8 @@ float CharacterControllerSystem::HitIndicatorAngle(const PlayerHitRecord& hit,
                                                    const Vector3& cameraForward)
 {
     // The source is taken a little back along the hit direction, where the shot came from.
-    const float qx = hit.point.x - 2.0f * hit.vector.x;
-    const float qz = hit.point.z - 2.0f * hit.vector.z;
+    const float qx = hit.m_point.x - 2.0f * hit.m_vector.x;
+    const float qz = hit.m_point.z - 2.0f * hit.m_vector.z;
     const double ax = qx - cameraPosition.x;
     const double az = qz - cameraPosition.z;
     const double fx = -cameraForward.x;

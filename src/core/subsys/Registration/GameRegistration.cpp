@@ -201,13 +201,13 @@ void RegisterSystems(Win32App& app)
     Register<CollectibleSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<DungeonGenerator>(app, {"GAMEPLAY_STATE"});
     Register<ShrineSystem>(app, {"GAMEPLAY_STATE"});
+    // Before the blessing shrines: it fills the upgrade registry they read at their Init.
     Register<ShrineUISystemTwo>(app, {"GAMEPLAY_STATE"});
     Register<Shrine2System>(app, {"GAMEPLAY_STATE"});
     Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
     Register<StaminaDurabilitySystem>(app, {"GAMEPLAY_STATE"});
     Register<UpgradeSystem>(app, {"GAMEPLAY_STATE"});
     Register<StatBoostSystem>(app, {"GAMEPLAY_STATE"});
-    // Before the blessing shrines: it fills the upgrade registry they read at their Init.
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});

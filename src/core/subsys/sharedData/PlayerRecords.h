@@ -27,16 +27,3 @@ struct PlayerStatusEffectData {
 };
 
 }  // namespace ztengine
-
-#include "core/math/Vector3.h"
-
-namespace ztengine {
-
-// The payload of "PLAYER_GOT_HIT": where the hit landed and the direction that goes with it
-// (a projectile gives its contact normal with the player).
-struct PlayerHitRecord {
-    ztmath::Vector3 point;
-    ztmath::Vector3 vector;
-};
-
-}  // namespace ztengine

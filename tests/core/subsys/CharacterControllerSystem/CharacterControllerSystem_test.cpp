@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/subsys/sharedData/CombatRecords.h"
 #include "core/gui/GuiHarness.h"
 #include "core/physics-engine/CollisionVocabulary.h"
 #include "core/physics-engine/PhysicsEngine.h"

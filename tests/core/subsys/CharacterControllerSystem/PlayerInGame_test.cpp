@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/subsys/sharedData/CombatRecords.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/physics-engine/CollisionVocabulary.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
