@@ -18,7 +18,12 @@
 #include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
+#include "core/subsys/FadeSystems/FadeSystems.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/Menus/EndScreens.h"
+#include "core/subsys/Menus/MainMenuSystem.h"
+#include "core/subsys/Menus/PauseMenus.h"
+#include "core/subsys/Menus/SettingsSystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -154,10 +159,20 @@ void RegisterSystems(Win32App& app)
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<PauseMenuSystem>(app, {"PAUSE_MENU_STATE"});
+    Register<LostSystem>(app, {"LOSE_STATE"});
+    Register<MainMenuSystem>(app, {"MAIN_MENU_STATE"});
+    Register<CreditsSystem>(app, {"CREDITS_STATE"});
+    Register<SettingsSystem>(app, {"SETTINGS_STATE"});
+    Register<QuitGameConfirmation>(app, {"QUITGAMECONFIRMATION_STATE"});
+    Register<HowToPlaySystem>(app, {"HOWTOPLAY_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
+    Register<FadeInSystem>(app, {"FADE_IN_STATE"});
+    Register<FadeTransitionSystem>(app, {"FADE_IN_STATE"});
+    Register<FadeOutSystem>(app, {"FADE_OUT_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
 }
