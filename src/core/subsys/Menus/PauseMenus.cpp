@@ -39,7 +39,7 @@ void PauseMenuSystem::Init()
     Graphics2D& graphics = *m_graphics2D;
     m_titleElement = MakeMenuElement(graphics, "textures/2d/PauseMenu_Paused.png", {0.0f, 300.0f}, {300.0f, 100.0f}, 5);
     m_resumeElement = MakeMenuButton(graphics, "textures/2d/PauseMenu_ResumeIdle.png", {0.0f, 200.0f},
-                                     {270.0f, 50.0f}, 4, [this]() { Resume(); });
+                                     {270.0f, 50.0f}, 4, [this]() { ResumeGame(); });
     m_restartElement = MakeMenuButton(graphics, "textures/2d/PauseMenu_RestartIdle.png", {0.0f, 100.0f},
                                       {200.0f, 50.0f}, 4, [this]() { Restart(); });
     m_settingsElement = MakeMenuButton(graphics, "textures/2d/PauseMenu_SettingsIdle.png", {0.0f, 0.0f},
@@ -67,12 +67,12 @@ void PauseMenuSystem::SetToCurrentState()
 void PauseMenuSystem::Update(float)
 {
     if (menu::BackRequested(*m_input))
-        Resume();
+        ResumeGame();
     else
         NavigateButtonList(*m_app, *m_input, m_buttonPositions, m_selected);
 }
 
-void PauseMenuSystem::Resume()
+void PauseMenuSystem::ResumeGame()
 {
     std::printf("resume game\n");
     std::fflush(stdout);

@@ -31,7 +31,9 @@ public:
     void Update(float dt) override;
     void NextState(int newState) override;
 
-    void Resume();
+    // Not the focus hook Subsystem::Resume: regaining the window's focus must leave the game
+    // paused in the menu it was opened in.
+    void ResumeGame();
     // A fresh run from the intro.
     void Restart();
 

@@ -234,7 +234,13 @@ TEST_F(MenuFlow, PauseMenuPausesTheSoundUntilResumeOrRestart)
     EXPECT_EQ(std::count(events.begin(), events.end(), "EVENT_RESTART@PAUSE_MENU_STATE"), 1);
     focusGivenBack();
 
-    zttest::CaptureStdout([&] { App().ChangeState("PAUSE_MENU_STATE"); });
+    // Losing and regaining the window's focus leaves the game paused in its menu.
+    zttest::CaptureStdout([&] {
+        App().ChangeState("PAUSE_MENU_STATE");
+        App().HandleFocus(false);
+        App().HandleFocus(true);
+    });
+    EXPECT_EQ(State(), "PAUSE_MENU_STATE");
     Click(pause->m_resumeElement);
     EXPECT_EQ(State(), "GAMEPLAY_STATE");
     EXPECT_TRUE(unpaused());
