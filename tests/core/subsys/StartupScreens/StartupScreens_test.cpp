@@ -110,6 +110,8 @@ void DrainJobs(Win32App& app)
 // The menu pictures on screen, the debug GUI off, as the player sees them after a frame.
 void Screenshot(zttest::AppFixture& game, const std::string& name)
 {
+    // The menu pass runs after the 2D layer is drawn: two frames show what it settled on.
+    game.RunFrames(2);
     Win32App& app = game.App();
     const int width = static_cast<int>(app.m_windowInfo.windowWidth);
     const int height = static_cast<int>(app.m_windowInfo.windowHeight);
@@ -175,14 +177,12 @@ void WalkTheMenus(zttest::AppFixture& game)
     // Settings, Credits and Exit open their screens; Escape or Cancel comes back.
     click();
     ASSERT_EQ(StateName(app), "SETTINGS_STATE");
-    game.RunFrames(1);
     Screenshot(game, "settings_menu.png");
     escape();
     ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
     pointAt(-442.0f, -175.0f);
     click();
     ASSERT_EQ(StateName(app), "CREDITS_STATE");
-    game.RunFrames(1);
     Screenshot(game, "credits.png");
     escape();
     ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
