@@ -2,6 +2,7 @@
 #include "core/subsys/Menus/SettingsSystem.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/App.h"
 #include "core/MessagingSystem.h"
@@ -9,6 +10,7 @@
 #include "core/graphics/Graphics2D.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"
+#include "core/serialization/Params.h"
 #include "core/input/Input.h"
 #include "core/sound/SoundSystem.h"
 #include "core/subsys/Menus/MenuCommon.h"
@@ -54,6 +56,21 @@ SettingsSystem::SettingsSystem(App* app) : Subsystem(app)
     MakeOptions();
 }
 
+void SettingsSystem::SaveRendererChoices()
+{
+    Params params;
+    std::error_code error;
+    // A file the game cannot read is left as the player made it, as the graphics options do.
+    if (std::filesystem::exists(kSettingsFile, error) && !params.LoadFromFile(kSettingsFile))
+        return;
+    params.SetInt("m_enableSSAO", m_graphics->m_ssaoEnabled ? 1 : 0);
+    params.SetFloat("m_ssaoStrength", m_graphics->m_ssaoStrength);
+    params.SetFloat("m_motionBlurScale", m_graphics->GetMotionBlurScale());
+    params.SetInt("m_enableParallaxMapping", m_graphics->IsParallaxMappingEnabled() ? 1 : 0);
+    params.SetInt("m_enableDOF", m_graphics->IsDOFEnabled() ? 1 : 0);
+    params.SaveToFile(kSettingsFile);
+}
+
 void SettingsSystem::MakeOptions()
 {
     Graphics3D* graphics = m_graphics;
@@ -71,15 +88,22 @@ void SettingsSystem::MakeOptions()
     };
     // A row of Yes / No over one switch.
     auto addSwitch = [&](int32_t row, std::function<void(bool)> set, std::function<bool()> get) {
+        if (row <= kLastRendererRow) {
+            set = [this, set](bool on) {
+                set(on);
+                SaveRendererChoices();
+            };
+        }
         add("Yes", row, {0.0f, RowY(row)}, {70.0f, kLabelHeight}, [set]() { set(true); }, [get]() { return get(); });
         add("No", row, {150.0f, RowY(row)}, {58.5f, kLabelHeight}, [set]() { set(false); },
             [get]() { return !get(); });
     };
 
-    auto ssao = [graphics](float strength) {
-        return [graphics, strength]() {
+    auto ssao = [this, graphics](float strength) {
+        return [this, graphics, strength]() {
             graphics->m_ssaoStrength = strength;
             graphics->m_ssaoEnabled = true;
+            SaveRendererChoices();
         };
     };
     auto ssaoIn = [graphics](float above, float upTo) {
@@ -90,7 +114,11 @@ void SettingsSystem::MakeOptions()
     add("Low", 0, {0.0f, 200.0f}, {76.0f, kLabelHeight}, ssao(kSSAOLow), ssaoIn(-1e30f, kSSAOLow));
     add("Med", 0, {150.0f, 200.0f}, {76.0f, kLabelHeight}, ssao(kSSAOMed), ssaoIn(kSSAOLow, kSSAOMed));
     add("High", 0, {300.0f, 200.0f}, {81.0f, kLabelHeight}, ssao(kSSAOHigh), ssaoIn(kSSAOMed, kSSAOHigh));
-    add("Off", 0, {450.0f, 200.0f}, {70.0f, kLabelHeight}, [graphics]() { graphics->m_ssaoEnabled = false; },
+    add("Off", 0, {450.0f, 200.0f}, {70.0f, kLabelHeight}, 
+        [this, graphics]() {
+            graphics->m_ssaoEnabled = false;
+            SaveRendererChoices();
+        },
         [graphics]() { return !graphics->m_ssaoEnabled; });
 
     addSwitch(

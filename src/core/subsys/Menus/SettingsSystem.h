@@ -23,6 +23,10 @@ public:
     static constexpr float kMotionBlurOn = 0.48f;
     // Any scale from here up counts as motion blur switched on.
     static constexpr float kMotionBlurShown = 0.1f;
+    // The renderer's choices (rows 0 to 3) are also written to the graphics options' file, which
+    // sets the renderer up at the next start; the others last for the run.
+    static constexpr int32_t kLastRendererRow = 3;
+    static constexpr const char* kSettingsFile = "settings.ini";
 
     // One choice of a row: what it does and when it is the value in force.
     struct Option {
@@ -60,6 +64,7 @@ public:
 
 private:
     void MakeOptions();
+    void SaveRendererChoices();
 
     std::vector<Option> m_options;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -358,6 +359,25 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_EQ(State(), "MAIN_MENU_STATE");
     EXPECT_FALSE(Visible(settings->m_titleElement));
     EXPECT_TRUE(Sound().m_musicMuted);
+
+    // The renderer's choices are what the next start of the game sets the renderer up with.
+    Click(mainMenu->m_settingsElement);
+    choose(0, "Low");
+    choose(1, "Yes");
+    choose(2, "Yes");
+    choose(3, "No");
+    const std::filesystem::path workDir = game->WorkDir();
+    zttest::CaptureStdout([&] { game.reset(); });
+    zttest::AppFixtureOptions restart;
+    restart.window = false;
+    restart.workDir = workDir;
+    zttest::CaptureStdout([&] { game = std::make_unique<zttest::AppFixture>(restart); });
+    ASSERT_TRUE(game->Started());
+    EXPECT_TRUE(Graphics().m_ssaoEnabled);
+    EXPECT_EQ(Graphics().m_ssaoStrength, 3.0f);
+    EXPECT_FLOAT_EQ(Graphics().GetMotionBlurScale(), 0.48f);
+    EXPECT_TRUE(Graphics().IsParallaxMappingEnabled());
+    EXPECT_FALSE(Graphics().IsDOFEnabled());
 }
 
 TEST_F(MenuFlow, CreditsLeaveOnEscapeOrBack)
