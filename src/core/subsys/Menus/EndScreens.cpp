@@ -87,10 +87,12 @@ CreditsSystem::CreditsSystem(App* app) : Subsystem(app) {}
 void CreditsSystem::Init()
 {
     Graphics2D& graphics = *m_graphics2D;
-    m_title = graphics.CreateSprite(graphics.LoadTexture("textures/2d/MainMenu_CreditsSelected.png"), {0.0f, 300.0f},
-                                    {257.0f, 70.0f}, 0);
+    // Sprites of one layer draw in the order they were made: the title goes on after the
+    // full-window picture, or the picture would cover it.
     m_creditsPicture =
         graphics.CreateSprite(graphics.LoadTexture("textures/2d/Credits.png"), {0.0f, 0.0f}, {1280.0f, 800.0f}, 0);
+    m_title = graphics.CreateSprite(graphics.LoadTexture("textures/2d/MainMenu_CreditsSelected.png"), {0.0f, 300.0f},
+                                    {257.0f, 70.0f}, 0);
     m_backSelected = graphics.CreateSprite(graphics.LoadTexture("textures/2d/Credits_BackSelected.png"), kCreditsBack,
                                            {182.0f, 84.0f}, 0);
     m_backIdle = graphics.CreateSprite(graphics.LoadTexture("textures/2d/Credits_BackIdle.png"), kCreditsBack,
