@@ -11,19 +11,24 @@
 #include "core/resources/ModelManager.h"
 #include "core/resources/PropManager.h"
 #include "core/resources/SoundManager.h"
+#include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/Editors/MaterialEditor/MaterialEditor.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
 #include "core/subsys/Editors/SceneEditor/SceneEditor.h"
 #include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
+#include "core/subsys/FadeSystems/FadeSystems.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
-#include "core/subsys/FadeSystems/FadeSystems.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "core/subsys/Menus/EndScreens.h"
 #include "core/subsys/Menus/MainMenuSystem.h"
 #include "core/subsys/Menus/PauseMenus.h"
 #include "core/subsys/Menus/SettingsSystem.h"
+#include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
+#include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
+#include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -159,6 +164,12 @@ void RegisterSystems(Win32App& app)
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
+    Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
+    Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
+    // Also runs in the two cinematic states, registered there right after their own systems.
+    Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<PauseMenuSystem>(app, {"PAUSE_MENU_STATE"});
     Register<LostSystem>(app, {"LOSE_STATE"});
     Register<MainMenuSystem>(app, {"MAIN_MENU_STATE"});

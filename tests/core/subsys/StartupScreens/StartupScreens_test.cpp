@@ -117,6 +117,9 @@ void Screenshot(zttest::AppFixture& game, const std::string& name)
     const int height = static_cast<int>(app.m_windowInfo.windowHeight);
     const std::vector<uint32_t> pixels = zttest::ReadWindow(app.GetWindow(), width, height);
     ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height)) << name;
+    // A window covered by another one reads back as one flat colour.
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels.front()), static_cast<std::ptrdiff_t>(pixels.size()))
+        << name << " shows nothing";
     EXPECT_FALSE(zttest::SaveScreenshot(pixels, width, height, name).empty()) << name;
 }
 
@@ -233,6 +236,10 @@ void WalkTheMenus(zttest::AppFixture& game)
 
 TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
 {
+    // A screen of its own, the window's size: no other test's window can cover the screenshots.
+    const std::string display = zttest::PrivateDisplay(1280, 800);
+    ASSERT_FALSE(display.empty()) << "Xvfb could not be started for a 1280 x 800 screen";
+    zttest::ScopedDisplay onOwnScreen(display);
     // Two jobs at the front of the queue: the first wants three calls before it is done.
     std::vector<int> firstJobFrames;
     std::vector<int> secondJobFrames;
