@@ -12,6 +12,10 @@ std::filesystem::path MakeTempDir(const std::string& tag);
 template <class Fn>
 std::string CaptureStdout(Fn&& fn);
 
+// Runs `fn` with standard error captured; returns what it printed.
+template <class Fn>
+std::string CaptureStderr(Fn&& fn);
+
 }  // namespace zttest
 
 #include "support/TestSupport.inl"

@@ -14,4 +14,14 @@ std::string CaptureStdout(Fn&& fn)
     return testing::internal::GetCapturedStdout();
 }
 
+template <class Fn>
+std::string CaptureStderr(Fn&& fn)
+{
+    std::fflush(stderr);
+    testing::internal::CaptureStderr();
+    fn();
+    std::fflush(stderr);
+    return testing::internal::GetCapturedStderr();
+}
+
 }  // namespace zttest

@@ -23,11 +23,16 @@
 #include "core/subsys/Editors/ModelEditor/ModelEditor.h"
 #include "core/subsys/Editors/SceneEditor/SceneEditor.h"
 #include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
+#include "core/subsys/FadeSystems/FadeSystems.h"
 #include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "core/subsys/LevelSystem/LevelSystem.h"
+#include "core/subsys/Menus/EndScreens.h"
+#include "core/subsys/Menus/MainMenuSystem.h"
+#include "core/subsys/Menus/PauseMenus.h"
+#include "core/subsys/Menus/SettingsSystem.h"
 #include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 #include "core/subsys/PDSystem/PDSystem.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
@@ -221,11 +226,21 @@ void RegisterSystems(Win32App& app)
     Register<PDSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
+    Register<PauseMenuSystem>(app, {"PAUSE_MENU_STATE"});
+    Register<LostSystem>(app, {"LOSE_STATE"});
+    Register<MainMenuSystem>(app, {"MAIN_MENU_STATE"});
+    Register<CreditsSystem>(app, {"CREDITS_STATE"});
+    Register<SettingsSystem>(app, {"SETTINGS_STATE"});
+    Register<QuitGameConfirmation>(app, {"QUITGAMECONFIRMATION_STATE"});
+    Register<HowToPlaySystem>(app, {"HOWTOPLAY_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
     Register<ShrineUISystem>(app, {"SHRINE_UI_STATE"});
+    Register<FadeInSystem>(app, {"FADE_IN_STATE"});
+    Register<FadeTransitionSystem>(app, {"FADE_IN_STATE"});
+    Register<FadeOutSystem>(app, {"FADE_OUT_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
     Register<PlayerDeathSequence>(app, {"PLAYER_DEATH_STATE"});

@@ -1,6 +1,8 @@
 // The controller screen between loading and the main menu.
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 
+#include <algorithm>
+
 #include "core/App.h"
 #include "core/UI/UIElementManager.h"
 #include "core/graphics/Graphics2D.h"
@@ -101,7 +103,9 @@ void ControllerSplash::OnPictureUpdate(UIElement* picture)
         picture->m_sprite.SetAlpha(faded);
         m_textManager->SetTextColor(m_textIndex, ztmath::Vector3(1.0f, 1.0f, 1.0f), faded);
     } else if (m_fadingOut) {
-        const float faded = alpha - m_dt * m_fadeFactor;
+        // The elements stay active over the main menu: stop at nothing rather than run ever
+        // further below it.
+        const float faded = std::max(alpha - m_dt * m_fadeFactor, 0.0f);
         picture->m_sprite.SetAlpha(faded);
         m_textManager->SetTextColor(m_textIndex, ztmath::Vector3(1.0f, 1.0f, 1.0f), faded);
         if (alpha < kLeaveAlpha)
@@ -112,7 +116,7 @@ void ControllerSplash::OnPictureUpdate(UIElement* picture)
 void ControllerSplash::OnBackgroundUpdate(UIElement* background)
 {
     if (m_fadingOut)
-        background->m_sprite.SetAlpha(background->m_sprite.GetAlpha() - m_dt * m_fadeFactor);
+        background->m_sprite.SetAlpha(std::max(background->m_sprite.GetAlpha() - m_dt * m_fadeFactor, 0.0f));
 }
 
 }  // namespace ztengine

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,14 @@
 #include "core/Win32App.h"
 #include "core/graphics/framework/2d/TextManager.h"
 #include "core/gui/Gui.h"
+#include "core/sound/SoundSystem.h"
+#include "core/subsys/Menus/MainMenuSystem.h"
+#include "core/subsys/Menus/PauseMenus.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
 #include "support/AppFixture.h"
+#include "support/WindowScreenshot.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -102,8 +107,139 @@ void DrainJobs(Win32App& app)
     ASSERT_FALSE(app.HasPendingJobs());
 }
 
+// The menu pictures on screen, the debug GUI off, as the player sees them after a frame.
+void Screenshot(zttest::AppFixture& game, const std::string& name)
+{
+    // The menu pass runs after the 2D layer is drawn: two frames show what it settled on.
+    game.RunFrames(2);
+    Win32App& app = game.App();
+    const int width = static_cast<int>(app.m_windowInfo.windowWidth);
+    const int height = static_cast<int>(app.m_windowInfo.windowHeight);
+    const std::vector<uint32_t> pixels = zttest::ReadWindow(app.GetWindow(), width, height);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height)) << name;
+    // A window covered by another one reads back as one flat colour.
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels.front()), static_cast<std::ptrdiff_t>(pixels.size()))
+        << name << " shows nothing";
+    EXPECT_FALSE(zttest::SaveScreenshot(pixels, width, height, name).empty()) << name;
+}
+
+// Beyond the start-up road, on the same run: the main menu's buttons under a real cursor and
+// the screens behind them, each on screen once; then the menu's Escape ends the run cleanly.
+void WalkTheMenus(zttest::AppFixture& game)
+{
+    Win32App& app = game.App();
+    ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
+    EXPECT_FALSE(ztengine::Gui::Instance().IsEnabled());
+    auto* controller = SystemIn<ControllerSplash>(app, "CONTROLLER_SPLASH_STATE");
+    auto* menu = SystemIn<ztengine::MainMenuSystem>(app, "MAIN_MENU_STATE");
+    auto* pause = SystemIn<ztengine::PauseMenuSystem>(app, "PAUSE_MENU_STATE");
+    auto* quit = SystemIn<ztengine::QuitGameConfirmation>(app, "QUITGAMECONFIRMATION_STATE");
+    ASSERT_TRUE(controller && menu && pause && quit);
+    const float width = static_cast<float>(app.m_windowInfo.windowWidth);
+    const float height = static_cast<float>(app.m_windowInfo.windowHeight);
+    // Menu points are offsets from the window centre, y up.
+    auto pointAt = [&](float x, float y) { game.MoveCursor(width / 2.0f + x, height / 2.0f - y); };
+    auto click = [&]() {
+        game.PressMouseButton(GLFW_MOUSE_BUTTON_LEFT);
+        game.RunFrames(2);
+        game.ReleaseMouseButton(GLFW_MOUSE_BUTTON_LEFT);
+        game.RunFrames(1);
+    };
+    auto escape = [&]() {
+        game.PressKey(GLFW_KEY_ESCAPE);
+        game.RunFrames(1);
+        game.ReleaseKey(GLFW_KEY_ESCAPE);
+        game.RunFrames(1);
+    };
+
+    // The controller screen has faded away for good: nothing left below zero.
+    game.RunFrames(60);
+    EXPECT_EQ(Element(controller->m_pictureElement).m_sprite.GetAlpha(), 0.0f);
+    EXPECT_EQ(Element(controller->m_backgroundElement).m_sprite.GetAlpha(), 0.0f);
+
+    // A button grows under the cursor, a little less while held, and acts only when released
+    // over it.
+    ztengine::SpriteHandle play = Element(menu->m_playElement).m_sprite;
+    pointAt(-500.0f, -25.0f);
+    game.RunFrames(1);
+    EXPECT_EQ(play.GetScale(), ztmath::Vector2(168.0f, 84.0f));
+    game.PressMouseButton(GLFW_MOUSE_BUTTON_LEFT);
+    game.RunFrames(2);
+    EXPECT_FLOAT_EQ(play.GetScale().x, 154.0f);
+    EXPECT_FLOAT_EQ(play.GetScale().y, 77.0f);
+    pointAt(200.0f, 0.0f);
+    game.RunFrames(1);
+    game.ReleaseMouseButton(GLFW_MOUSE_BUTTON_LEFT);
+    game.RunFrames(1);
+    EXPECT_EQ(StateName(app), "MAIN_MENU_STATE");
+    EXPECT_EQ(play.GetScale(), ztmath::Vector2(140.0f, 70.0f));
+    pointAt(-430.0f, -100.0f);
+    game.RunFrames(1);
+    Screenshot(game, "main_menu.png");
+
+    // Settings, Credits and Exit open their screens; Escape or Cancel comes back.
+    click();
+    ASSERT_EQ(StateName(app), "SETTINGS_STATE");
+    Screenshot(game, "settings_menu.png");
+    escape();
+    ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
+    pointAt(-442.0f, -175.0f);
+    click();
+    ASSERT_EQ(StateName(app), "CREDITS_STATE");
+    Screenshot(game, "credits.png");
+    escape();
+    ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
+    pointAt(-490.0f, -250.0f);
+    click();
+    ASSERT_EQ(StateName(app), "QUITGAMECONFIRMATION_STATE");
+    Screenshot(game, "quit_confirmation.png");
+    pointAt(350.0f, -50.0f);
+    click();
+    ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
+
+    // Play starts the intro; from play the pause menu and its controls page, then the lose
+    // screen, as the game's own systems open them.
+    pointAt(-500.0f, -25.0f);
+    click();
+    EXPECT_EQ(StateName(app), "CINEMATIC_INTRO_STATE");
+    app.ChangeState("GAMEPLAY_STATE");
+    game.RunFrames(1);
+    zttest::CaptureStdout([&] { app.ChangeState("PAUSE_MENU_STATE"); });
+    EXPECT_TRUE(app.GetSoundSystem()->m_musicPaused);
+    pointAt(0.0f, 0.0f);
+    game.RunFrames(1);
+    Screenshot(game, "pause_menu.png");
+    pointAt(0.0f, -100.0f);
+    click();
+    ASSERT_EQ(StateName(app), "HOWTOPLAY_STATE");
+    Screenshot(game, "how_to_play.png");
+    escape();
+    ASSERT_EQ(StateName(app), "PAUSE_MENU_STATE");
+    zttest::CaptureStdout([&] { escape(); });
+    ASSERT_EQ(StateName(app), "GAMEPLAY_STATE");
+    EXPECT_FALSE(app.GetSoundSystem()->m_musicPaused);
+    app.ChangeState("LOSE_STATE");
+    pointAt(0.0f, -55.0f);
+    game.RunFrames(1);
+    Screenshot(game, "lose.png");
+
+    // Escape in the main menu ends the run, and the shutdown saves as usual.
+    app.ChangeState("MAIN_MENU_STATE");
+    game.RunFrames(1);
+    escape();
+    EXPECT_TRUE(app.ShouldQuit());
+    const std::string out = zttest::CaptureStdout([&] { EXPECT_EQ(game.Shutdown(), 0); });
+    EXPECT_NE(out.find("shutdown!"), std::string::npos) << out;
+    EXPECT_TRUE(std::filesystem::exists(game.WorkDir() / "config.ini"));
+    EXPECT_TRUE(std::filesystem::exists(game.WorkDir() / "settings.ini"));
+}
+
 TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
 {
+    // A screen of its own, the window's size: no other test's window can cover the screenshots.
+    const std::string display = zttest::PrivateDisplay(1280, 800);
+    ASSERT_FALSE(display.empty()) << "Xvfb could not be started for a 1280 x 800 screen";
+    zttest::ScopedDisplay onOwnScreen(display);
     // Two jobs at the front of the queue: the first wants three calls before it is done.
     std::vector<int> firstJobFrames;
     std::vector<int> secondJobFrames;
@@ -206,7 +342,8 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
     EXPECT_NEAR(Element(controller->m_pictureElement).m_sprite.GetAlpha(), pictureAlpha - 10 * kDt, 1e-4f);
     EXPECT_NEAR(Element(controller->m_backgroundElement).m_sprite.GetAlpha(), backgroundAlpha - 10 * kDt, 1e-4f);
     EXPECT_NEAR(Text(app, controller->m_textIndex).color.w, pictureAlpha - 10 * kDt, 1e-4f);
-    EXPECT_EQ(game.Shutdown(), 0);
+
+    WalkTheMenus(game);
 }
 
 // Each skip input on the screen it can skip: Escape (on release, not while held) on the first
