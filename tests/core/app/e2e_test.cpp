@@ -222,7 +222,7 @@ TEST_F(GameRun, StopsCleanlyOnATerminationRequest)
     // the game's memory with the driver kept loaded).
     std::vector<std::string> env = EnvironmentWithout({"WAYLAND_DISPLAY", "ASAN_OPTIONS"});
     env.push_back("ASAN_OPTIONS=detect_leaks=0");
-    const RunResult run = RunGame(workDir, env, "all jobs completed!\n", std::chrono::seconds(120));
+    const RunResult run = RunGame(workDir, env, "all jobs completed!\n", std::chrono::seconds(300));
     ASSERT_FALSE(run.timedOut) << run.out << run.err;
     ASSERT_TRUE(WIFEXITED(run.status)) << "status " << run.status << "\n" << run.err;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.err;
