@@ -310,6 +310,9 @@ void AltarSystem::CheatSpawnOrbs()
 
 void AltarSystem::NextState(int)
 {
+    // Play may be left before the quest was ever built.
+    if (m_altar.m_batchPool == nullptr)
+        return;
     for (const GroundOrb& orb : m_orbs)
         orb.m_instance.SetHidden(true);
     m_altar.SetHidden(true);
