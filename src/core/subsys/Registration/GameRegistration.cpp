@@ -20,7 +20,12 @@
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/Overworld/Overworld.h"
+#include "core/subsys/PlayerStatTracking/GameTimeSystem.h"
+#include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
+#include "core/subsys/SndFXSubsystem/SndFXSubsystem.h"
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
@@ -158,18 +163,22 @@ void RegisterSystems(Win32App& app)
     Register<TownPortalSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameShadowSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                      "PLAYER_DEATH_STATE"});
-    const uint32_t overworld = Register<Overworld>(app, {"GAMEPLAY_STATE"});
+    // Also runs in "CINEMATIC_INTRO_STATE" (the intro plays in the hub), registered there right
+    // after the intro's own system and the dialogue box.
+    Register<Overworld>(app, {"GAMEPLAY_STATE"});
     Register<AltarSystem>(app, {"GAMEPLAY_STATE"});
+    Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
+    Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
+    // Also runs in the two cinematic states, registered there right after their own systems.
+    Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
+    Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
     Register<BrimselSplash>(app, {"BRIMSEL_SPLASH_STATE"});
     Register<TeamLogoScreen>(app, {"TEAM_LOGO_STATE"});
     Register<ControllerSplash>(app, {"CONTROLLER_SPLASH_STATE"});
     Register<InitGameLoadingSystem>(app, {"LOADING_RESOURCES_STATE"});
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
-
-    // The intro cinematic plays inside the hub: its own system comes first in that state, then
-    // the dialogue box, the hub and the boss.
-    app.RegSystemToState("CINEMATIC_INTRO_STATE", overworld);
 }
 
 }  // namespace
