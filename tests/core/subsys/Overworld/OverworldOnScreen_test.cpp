@@ -164,7 +164,8 @@ TEST(OverworldOnScreen, HubPortalsTownPortalAndBack)
         // The rings first rise a second of (at most 1/60 s) steps after the return: that wait
         // is skipped here.
         hub->m_ringTimer = 1.0f;
-        for (int i = 0; i < 4; ++i) {
+        // The rings grow in over their first two seconds; a quarter second shows them.
+        for (int i = 0; i < 16; ++i) {
             LookFrom(renderer, {525.0f, 518.0f, 520.0f}, 0.0f, 10.0f);
             game->RunFrames(1);
         }
