@@ -13,6 +13,7 @@
 #include "core/resources/SoundManager.h"
 #include "core/subsys/AI/AIEntitySystem.h"
 #include "core/subsys/AI/AISpawnerSystem.h"
+#include "core/subsys/AltarSystem/AltarSystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
@@ -34,6 +35,7 @@
 #include "core/subsys/Menus/PauseMenus.h"
 #include "core/subsys/Menus/SettingsSystem.h"
 #include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
+#include "core/subsys/Overworld/Overworld.h"
 #include "core/subsys/PDSystem/PDSystem.h"
 #include "core/subsys/PlayerFeedback/PlayerFeedback.h"
 #include "core/subsys/PlayerHealthRegen/PlayerHealthRegen.h"
@@ -52,6 +54,7 @@
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
 #include "core/subsys/StatsBoostSystem/StatsBoostSystem.h"
+#include "core/subsys/TownPortalSystem/TownPortalSystem.h"
 #include "core/subsys/UpgradeSystem/UpgradeSystem.h"
 #include "core/subsys/WorldParticles/DungeonPortalParticleGenerator.h"
 #include "core/subsys/WorldParticles/ShrineParticleSystem.h"
@@ -192,6 +195,7 @@ void RegisterSystems(Win32App& app)
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
     Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
+    Register<TownPortalSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerHealthRegen>(app, {"GAMEPLAY_STATE"});
     Register<DungeonPortalParticleGenerator>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatusEffectSystem>(app, {"GAMEPLAY_STATE"});
@@ -214,6 +218,10 @@ void RegisterSystems(Win32App& app)
     Register<UpgradeSystem>(app, {"GAMEPLAY_STATE"});
     Register<StatBoostSystem>(app, {"GAMEPLAY_STATE"});
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
+    // Also runs in "CINEMATIC_INTRO_STATE" (the intro plays in the hub), registered there right
+    // after the intro's own system and the dialogue box.
+    Register<Overworld>(app, {"GAMEPLAY_STATE"});
+    Register<AltarSystem>(app, {"GAMEPLAY_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
     Register<MinimapSubsystem>(app, {"GAMEPLAY_STATE"});
