@@ -46,7 +46,8 @@ protected:
               "FSKULL_GOT_HIT", "LKANGA_GOT_HIT", "LKANGA_SHOOT", "LKANGA_DIED", "MB02_GOT_HIT",
               "MB02_SHOOT", "MB02_SLIDE_DODGE", "MB02_DIED", "OGRE_GOT_HIT", "OGRE_CHARGE",
               "OGRE_DIED", "MB01_GOT_HIT", "MB01_CHARGE", "MB01_RADIAL_SHOOT", "MB01_DIED",
-              "SMAGICIAN_GOT_HIT", "SMAGICIAN_SHOOT", "SMAGICIAN_DIED"}) {
+              "SMAGICIAN_GOT_HIT", "SMAGICIAN_SHOOT", "SMAGICIAN_DIED", "RABBITMAN_GOT_HIT",
+              "RABBITMAN_DIED"}) {
             app.m_messagingSystem.RegisterEvent(name);
             const std::string key = name;
             app.m_messagingSystem.RegisterHandler(name, [this, key](const ztengine::IEvent& e) {
