@@ -34,7 +34,9 @@ public:
 
 private:
     void RegisterCreators();
-    void BuildRabbitman(ModelManager& models);
+    // Creates the eight archetypes, loads each model's animation files and fills the archetypes
+    // with their components' keys.
+    void BuildKinds(ModelManager& models);
     void RegisterSpawnFunctions();
     void RegisterHandlers();
 

@@ -77,20 +77,6 @@ TorchStyle TorchOf(int32_t colour)
     }
 }
 
-// Waves go through the spawner record when it can queue them; a spawner without waves leaves
-// the fights empty (they end as soon as they begin) instead of failing to build.
-template <class Spawner>
-auto QueueWaveOn(Spawner& spawner, const Vector3& centre, float size, float strength, float radius,
-                 int) -> decltype(spawner.QueueWave(centre, size, strength, radius), void())
-{
-    spawner.QueueWave(centre, size, strength, radius);
-}
-
-template <class Spawner>
-void QueueWaveOn(Spawner&, const Vector3&, float, float, float, long)
-{
-}
-
 GridRoom ToGridRoom(const MapRect& rect)
 {
     return GridRoom{rect.x, rect.y, rect.width, rect.height};
@@ -346,7 +332,7 @@ DungeonGenerator::DungeonGenerator(App* app)
 {
     m_sentObjects.reserve(3081);
     m_queueWave = [this](const Vector3& centre, float size, float strength, float radius) {
-        QueueWaveOn(*m_spawner, centre, size, strength, radius, 0);
+        m_spawner->QueueWave(centre, size, strength, radius);
     };
     m_layoutSource = [this](int32_t colour, bool bossFloor) {
         GridLayout layout;

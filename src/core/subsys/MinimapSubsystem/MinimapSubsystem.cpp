@@ -1,5 +1,7 @@
 #include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 
+#include <GL/glew.h>
+
 #include <cmath>
 #include <string>
 
@@ -161,7 +163,9 @@ MinimapSubsystem::MinimapSubsystem(App* app)
 
 void MinimapSubsystem::Init()
 {
-    m_mapCamera.Init(*m_graphics2D);
+    // Without a GL context (a windowless run of the game) there is nothing to draw the map
+    // into; the map's logic still runs.
+    m_canvasReady = glGenFramebuffers != nullptr && m_mapCamera.Init(*m_graphics2D);
     m_graphics2D->m_textures.push_back(Texture2D{m_mapCamera.GetColorTexture(), 0, 0, 0, 1});
     const Texture2DHandle canvas{static_cast<unsigned>(m_graphics2D->m_textures.size() - 1), 1};
 
@@ -249,6 +253,8 @@ void MinimapSubsystem::Update(float dt)
     BuildMinimapDrawList(m_layout->m_rows, m_layout->m_explored, frame, m_blinkTimer,
                          m_spawner->m_enemyPositions, m_drawList);
 
+    if (!m_canvasReady)
+        return;
     m_mapCamera.BeginDraw(frame.viewCentre);
     for (const MinimapDraw& draw : m_drawList)
         m_mapCamera.DrawSprite(m_tiles[draw.tile], draw.position, draw.size, {0.0f, 0.0f}, 1.0f,
@@ -258,7 +264,7 @@ void MinimapSubsystem::Update(float dt)
 
 void MinimapSubsystem::Exit()
 {
-    if (m_initialised)
+    if (m_canvasReady)
         m_mapCamera.Destroy();
 }
 

@@ -96,6 +96,7 @@ public:
     void Exit() override;
 
     Camera2DBuffer m_mapCamera;
+    bool m_canvasReady = false;
     MessagingSystem* m_messaging;
     AISpawner* m_spawner;
     Texture2D m_tiles[kMinimapTileSlots];

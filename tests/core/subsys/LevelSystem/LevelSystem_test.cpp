@@ -35,6 +35,8 @@ struct Play {
             grid.rows[10][10] = '=';
             return grid;
         };
+        // No enemy kinds are registered here: a fight's waves are counted, not spawned.
+        gen.m_queueWave = [this](const Vector3&, float, float, float) { ++wavesQueued; };
         zttest::CaptureStdout([&] {
             gen.Init();
             level.Init();
@@ -74,6 +76,7 @@ struct Play {
     zttest::LevelTestApp app;
     DungeonGenerator gen{&app};
     LevelSystem level{&app};
+    int wavesQueued = 0;
 };
 
 TEST(LevelSystem, LoadsTheBuiltFloorIntoInstancesAndBodies)
