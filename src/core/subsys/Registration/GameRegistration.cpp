@@ -16,6 +16,7 @@
 #include "core/subsys/AltarSystem/AltarSystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
+#include "core/subsys/CinematicIntroSystem/CinematicIntroSystem.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
 #include "core/subsys/DungeonGenerator/DungeonGenerator.h"
@@ -220,7 +221,7 @@ void RegisterSystems(Win32App& app)
     Register<HandParticleSystem>(app, {"GAMEPLAY_STATE"});
     // Also runs in "CINEMATIC_INTRO_STATE" (the intro plays in the hub), registered there right
     // after the intro's own system and the dialogue box.
-    Register<Overworld>(app, {"GAMEPLAY_STATE"});
+    const uint32_t overworldHandle = Register<Overworld>(app, {"GAMEPLAY_STATE"});
     Register<AltarSystem>(app, {"GAMEPLAY_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
@@ -228,7 +229,7 @@ void RegisterSystems(Win32App& app)
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
     // Also runs in the two cinematic states, registered there right after their own systems.
-    Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
+    const uint32_t dialogueHandle = Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
     Register<TorchParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<ShrineParticleSystem>(app, {"GAMEPLAY_STATE"});
     Register<PDSystem>(app, {"GAMEPLAY_STATE"});
@@ -252,6 +253,11 @@ void RegisterSystems(Win32App& app)
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
     Register<PlayerDeathSequence>(app, {"PLAYER_DEATH_STATE"});
+    // The intro plays in the hub: the dialogue box and the overworld run behind it. The boss
+    // system joins them here, after the overworld, once it exists.
+    Register<CinematicIntroSystem>(app, {"CINEMATIC_INTRO_STATE"});
+    app.RegSystemToState("CINEMATIC_INTRO_STATE", dialogueHandle);
+    app.RegSystemToState("CINEMATIC_INTRO_STATE", overworldHandle);
 }
 
 }  // namespace

@@ -16,6 +16,15 @@ struct HitDirectionFeedbackData {
 
 class DialogueController {
 public:
+    // Puts a line up for the given seconds, replacing whatever line was showing.
+    void Show(float seconds, const std::string& line, const ztmath::Vector3& color)
+    {
+        m_active = true;
+        m_timeLeft = seconds;
+        m_line = line;
+        m_color = color;
+    }
+
     bool m_active = false;
     std::string m_line;
     // Seconds until the line goes; also the alpha of the box and the text.

@@ -19,6 +19,8 @@
 #include "core/subsys/StartupScreens/ControllerSplash.h"
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
+#include "core/subsys/sharedData/BossAltarQueues.h"
+#include "core/subsys/sharedData/FeedbackRecords.h"
 #include "support/AppFixture.h"
 #include "support/WindowScreenshot.h"
 #include "support/TestSupport.h"
@@ -202,7 +204,20 @@ void WalkTheMenus(zttest::AppFixture& game)
     pointAt(-500.0f, -25.0f);
     click();
     EXPECT_EQ(StateName(app), "CINEMATIC_INTRO_STATE");
-    app.ChangeState("GAMEPLAY_STATE");
+    // The flight holds still for 1.5 s, then Mor Tesh's first line comes up in the box; Space
+    // cuts the intro short and play begins with it marked as seen.
+    game.RunFrames(100);
+    ASSERT_EQ(StateName(app), "CINEMATIC_INTRO_STATE");
+    auto* dialogue = app.GetSharedData<ztengine::DialogueController>("DialogueController");
+    EXPECT_TRUE(dialogue->m_active);
+    EXPECT_EQ(dialogue->m_line, "Hi there! I am Mor Tesh.");
+    Screenshot(game, "intro.png");
+    game.PressKey(GLFW_KEY_SPACE);
+    game.RunFrames(1);
+    game.ReleaseKey(GLFW_KEY_SPACE);
+    game.RunFrames(1);
+    ASSERT_EQ(StateName(app), "GAMEPLAY_STATE");
+    EXPECT_TRUE(app.GetSharedData<ztengine::BossSystemQueue>("BossSystemQueue")->m_introSeen);
     game.RunFrames(1);
     zttest::CaptureStdout([&] { app.ChangeState("PAUSE_MENU_STATE"); });
     EXPECT_TRUE(app.GetSoundSystem()->m_musicPaused);
