@@ -6,7 +6,9 @@ in vec3 skyDirection;
 
 uniform samplerCube sky0;
 uniform samplerCube sky1;
-// 0 the first sky, 1 the second; values past the ends hold the nearer sky.
+// 0 the first sky, 1 the second. The final fight pushes it on to 2: past 1 the second sky is
+// driven further away from the first (the colours held within range), so the change stays
+// visible all the way; below 0 and above 2 the nearer end holds.
 uniform float blendFactor;
 uniform float gamma;
 
@@ -18,7 +20,7 @@ void main()
     vec3 direction = normalize(skyDirection);
     vec3 first = texture(sky0, direction).rgb;
     vec3 second = texture(sky1, direction).rgb;
-    vec3 color = mix(first, second, clamp(blendFactor, 0.0, 1.0));
+    vec3 color = clamp(mix(first, second, clamp(blendFactor, 0.0, 2.0)), 0.0, 1.0);
     finalSky = vec4(pow(color, vec3(gamma)), 1.0);
     brightOut = vec4(0.0, 0.0, 0.0, 1.0);
 }

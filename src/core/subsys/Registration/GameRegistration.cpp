@@ -15,6 +15,7 @@
 #include "core/subsys/AI/AISpawnerSystem.h"
 #include "core/subsys/AltarSystem/AltarSystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
+#include "core/subsys/BossSystem/BossSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
 #include "core/subsys/CinematicIntroSystem/CinematicIntroSystem.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
@@ -215,6 +216,7 @@ void RegisterSystems(Win32App& app)
     Register<ShrineUISystemTwo>(app, {"GAMEPLAY_STATE"});
     Register<Shrine2System>(app, {"GAMEPLAY_STATE"});
     Register<LevelSystem>(app, {"GAMEPLAY_STATE"});
+    const uint32_t bossHandle = Register<BossSystem>(app, {"GAMEPLAY_STATE"});
     Register<StaminaDurabilitySystem>(app, {"GAMEPLAY_STATE"});
     Register<UpgradeSystem>(app, {"GAMEPLAY_STATE"});
     Register<StatBoostSystem>(app, {"GAMEPLAY_STATE"});
@@ -258,6 +260,7 @@ void RegisterSystems(Win32App& app)
     Register<CinematicIntroSystem>(app, {"CINEMATIC_INTRO_STATE"});
     app.RegSystemToState("CINEMATIC_INTRO_STATE", dialogueHandle);
     app.RegSystemToState("CINEMATIC_INTRO_STATE", overworldHandle);
+    app.RegSystemToState("CINEMATIC_INTRO_STATE", bossHandle);
 }
 
 }  // namespace
