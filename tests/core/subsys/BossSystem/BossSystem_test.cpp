@@ -242,8 +242,9 @@ TEST_F(BossTest, IntroSendsItsEventsOnceTurnsToThePlayerAndRaisesTheSky)
         ++frames;
         EXPECT_GE(app.SkyBlend(), last);
         last = app.SkyBlend();
-        if (frames == 90)
+        if (frames == 90) {
             EXPECT_NEAR(app.SkyBlend(), 1.0f, 1e-3f);
+        }
     }
     EXPECT_NEAR(frames * kDt, 3.0f, 1.5f * kDt);
     EXPECT_TRUE(boss->m_fightActive);
@@ -422,8 +423,9 @@ TEST_F(BossTest, DeathSendsDeadAndKillTogetherAndEndsTheFightTenSecondsLater)
     ASSERT_EQ(app.Count("FIGHT_BOSS_DEAD"), 1);
     ASSERT_EQ(app.Count("KILL_ALL_ENEMIES"), 1);
     for (const auto& sent : app.events)
-        if (sent.name == "FIGHT_BOSS_DEAD" || sent.name == "KILL_ALL_ENEMIES")
+        if (sent.name == "FIGHT_BOSS_DEAD" || sent.name == "KILL_ALL_ENEMIES") {
             EXPECT_EQ(sent.frame, deathFrame);
+        }
     EXPECT_EQ(boss->m_animationIndex, 15);
     EXPECT_TRUE(Voice(FinalBoss::kDeathLine));
 
