@@ -359,8 +359,8 @@ TEST_F(FrameTest, SkyBoxesLoadBothCrossPicturesAsCubeMaps)
     renderer.RenderFrame(0.016f);
     const zttest::Rgba zenith = zttest::GLTestContext::ReadPixel(width / 2, height / 2);
     EXPECT_GT(zenith[2], zenith[0] + 40);
-    // The final boss drives the blend on to 2: past 1 the second sky is pushed further from the
-    // first, so the sky still changes up to 2 and holds beyond it.
+    // The final boss drives the blend on to 2: past 1 the second sky deepens, so the sky still
+    // changes up to 2 (and stays red) and holds beyond it.
     sky->m_blendFactor = 1.0f;
     renderer.RenderFrame(0.016f);
     const std::vector<uint8_t> second = m_gl->ReadFrame();
