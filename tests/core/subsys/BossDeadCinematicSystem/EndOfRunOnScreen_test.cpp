@@ -4,9 +4,9 @@
 // main menu with the statistics cleared. The fight itself is not played: its end is sent.
 #include <gtest/gtest.h>
 
-#include <GLFW/glfw3.h>
-
 #include <algorithm>
+#include <chrono>
+#include <iostream>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -16,6 +16,7 @@
 #include "core/graphics/framework/2d/TextManager.h"
 #include "core/subsys/BossDeadCinematicSystem/BossDeadCinematicSystem.h"
 #include "core/subsys/PlayerStatTracking/PlayerStatTrackingSystem.h"
+#include "core/subsys/sharedData/FeedbackRecords.h"
 #include "core/subsys/sharedData/GameStats.h"
 #include "support/AppFixture.h"
 #include "support/TestSupport.h"
@@ -24,6 +25,16 @@
 namespace {
 
 using ztengine::Win32App;
+
+constexpr int kKeySpace = 32;
+
+void Mark(const char* what)
+{
+    static const auto start = std::chrono::steady_clock::now();
+    std::cerr << "[road] " << what << " at "
+              << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count()
+              << " s" << std::endl;
+}
 
 std::string StateName(Win32App& app)
 {
@@ -57,10 +68,12 @@ TEST(EndOfRunOnScreen, FadeThanksCreditsAndStatisticsBackToTheMainMenu)
     ASSERT_EQ(app.m_windowInfo.windowWidth, 1280u);
     ASSERT_EQ(app.m_windowInfo.windowHeight, 800u);
 
+    Mark("started");
     std::string out;
     bool loaded = false;
     out += zttest::CaptureStdout([&] { loaded = game.RunLoading(); });
     ASSERT_TRUE(loaded);
+    Mark("main menu");
 
     auto* cinematic = game.FindSystem<ztengine::BossDeadCinematicSystem>();
     auto* statsScreen = game.FindSystem<ztengine::PlayerStatTrackingSystem>();
@@ -90,23 +103,26 @@ TEST(EndOfRunOnScreen, FadeThanksCreditsAndStatisticsBackToTheMainMenu)
     out += zttest::CaptureStdout([&] { game.RunFrames(50); });
     EXPECT_NEAR(white.alpha, 0.5f, 0.05f);
     Screenshot(game, "end_of_run_white_fade.png");
+    Mark("end_of_run_white_fade.png");
 
     // The thank-you picture at full strength, 2 s after the fade ended.
     out += zttest::CaptureStdout([&] { game.RunFrames(50 + 40); });
     EXPECT_GE(thanks.alpha, 1.0f);
     EXPECT_FLOAT_EQ(credits.position.y, -1500.0f);
     Screenshot(game, "end_of_run_thanks.png");
+    Mark("end_of_run_thanks.png");
 
     // The credits: Space held scrolls them ten times faster.
     out += zttest::CaptureStdout([&] {
         game.RunUntil([&] { return credits.position.y > -1500.0f; }, 80);
-        game.PressKey(GLFW_KEY_SPACE);
+        game.PressKey(kKeySpace);
         game.RunUntil([&] { return credits.position.y >= 0.0f; }, 200);
     });
     EXPECT_GE(credits.position.y, 0.0f);
     EXPECT_LT(credits.position.y, 50.0f);
     Screenshot(game, "end_of_run_credits.png");
-    game.ReleaseKey(GLFW_KEY_SPACE);
+    Mark("end_of_run_credits.png");
+    game.ReleaseKey(kKeySpace);
 
     out += zttest::CaptureStdout([&] {
         game.RunUntil([&] { return StateName(app) == "END_GAME_STATE"; }, 800);
@@ -120,12 +136,13 @@ TEST(EndOfRunOnScreen, FadeThanksCreditsAndStatisticsBackToTheMainMenu)
     EXPECT_FALSE(statsScreen->m_finished);
     EXPECT_GE(statsScreen->m_line, 1);
     Screenshot(game, "end_of_run_statistics.png");
+    Mark("end_of_run_statistics.png");
 
     // Space shows every value at once; Space again leaves for the main menu with a new run.
     auto tap = [&] {
-        game.PressKey(GLFW_KEY_SPACE);
+        game.PressKey(kKeySpace);
         game.RunFrames(1);
-        game.ReleaseKey(GLFW_KEY_SPACE);
+        game.ReleaseKey(kKeySpace);
         game.RunFrames(1);
     };
     out += zttest::CaptureStdout(tap);
