@@ -17,6 +17,7 @@
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/BossSystem/BossSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
+#include "core/subsys/BossDeadCinematicSystem/BossDeadCinematicSystem.h"
 #include "core/subsys/CinematicIntroSystem/CinematicIntroSystem.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
@@ -36,6 +37,8 @@
 #include "core/subsys/Menus/MainMenuSystem.h"
 #include "core/subsys/Menus/PauseMenus.h"
 #include "core/subsys/Menus/SettingsSystem.h"
+#include "core/subsys/MiniBossSystem/BossDeadCheckSystem.h"
+#include "core/subsys/MiniBossSystem/DungeonMiniBossSystem.h"
 #include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 #include "core/subsys/Overworld/Overworld.h"
 #include "core/subsys/PDSystem/PDSystem.h"
@@ -227,9 +230,11 @@ void RegisterSystems(Win32App& app)
     Register<AltarSystem>(app, {"GAMEPLAY_STATE"});
     Register<CameraShakeSystem>(app, {"GAMEPLAY_STATE"});
     Register<HitDirectionFeedbackSystem>(app, {"GAMEPLAY_STATE"});
+    Register<DungeonMiniBossSystem>(app, {"GAMEPLAY_STATE"});
     Register<MinimapSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<SndFXSubsystem>(app, {"GAMEPLAY_STATE"});
     Register<BGMSystem>(app, {"GAMEPLAY_STATE"});
+    Register<BossDeadCheckSystem>(app, {"GAMEPLAY_STATE"});
     // Also runs in the two cinematic states, registered there right after their own systems.
     const uint32_t dialogueHandle = Register<DialogueSystem>(app, {"GAMEPLAY_STATE"});
     Register<TorchParticleSystem>(app, {"GAMEPLAY_STATE"});
@@ -261,6 +266,9 @@ void RegisterSystems(Win32App& app)
     app.RegSystemToState("CINEMATIC_INTRO_STATE", dialogueHandle);
     app.RegSystemToState("CINEMATIC_INTRO_STATE", overworldHandle);
     app.RegSystemToState("CINEMATIC_INTRO_STATE", bossHandle);
+    // The end of a won run; the dialogue box shows Ah Drev's remark over it.
+    Register<BossDeadCinematicSystem>(app, {"BOSS_DEATH_STATE"});
+    app.RegSystemToState("BOSS_DEATH_STATE", dialogueHandle);
 }
 
 }  // namespace
