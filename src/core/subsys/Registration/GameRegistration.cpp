@@ -16,6 +16,7 @@
 #include "core/subsys/AltarSystem/AltarSystem.h"
 #include "core/subsys/BGMSystem/BGMSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
+#include "core/subsys/CheatSubsystem/CheatSubsystem.h"
 #include "core/subsys/CinematicIntroSystem/CinematicIntroSystem.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
@@ -195,6 +196,7 @@ void RegisterSystems(Win32App& app)
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<CheatSubsystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
     Register<TownPortalSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerHealthRegen>(app, {"GAMEPLAY_STATE"});
