@@ -18,6 +18,7 @@
 #include "core/subsys/BossSystem/BossSystem.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
 #include "core/subsys/BossDeadCinematicSystem/BossDeadCinematicSystem.h"
+#include "core/subsys/CheatSubsystem/CheatSubsystem.h"
 #include "core/subsys/CinematicIntroSystem/CinematicIntroSystem.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/DialogueSystem/DialogueSystem.h"
@@ -199,6 +200,7 @@ void RegisterSystems(Win32App& app)
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                       "PLAYER_DEATH_STATE"});
     Register<SceneEditor>(app, {"SCENE_EDITOR"});
+    Register<CheatSubsystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<RandomEventSystem>(app, {"GAMEPLAY_STATE"});
     Register<TownPortalSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerHealthRegen>(app, {"GAMEPLAY_STATE"});
