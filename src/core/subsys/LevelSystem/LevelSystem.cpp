@@ -14,6 +14,7 @@
 #include "core/input/Input.h"
 #include "core/physics-engine/CollisionVocabulary.h"
 #include "core/resources/ModelManager.h"
+#include "core/subsys/LevelSystem/SceneProps.h"
 #include "core/subsys/sharedData/CameraRecords.h"
 #include "core/subsys/sharedData/FadeMessageQueue.h"
 #include "core/subsys/sharedData/FeedbackRecords.h"
@@ -110,6 +111,12 @@ void LevelSystem::Init()
 
 void LevelSystem::SetBodiesActive(bool active)
 {
+    // The test gym switches the level off over bodies that may already be off (hidden levels,
+    // open doors): a second switch-off is skipped, so that no body saves "off" as the category
+    // it gets back when the level is switched on again.
+    if (!active && m_bodiesOff)
+        return;
+    m_bodiesOff = !active;
     for (PhysicsBody& body : m_levelObjects->m_bodies)
         body.SetActive(active);
 }
@@ -237,15 +244,9 @@ void LevelSystem::LoadScene()
     m_blessings->m_shrines.clear();
 
     LevelObj3DCont& objects = *m_levelObjects;
-    for (InstanceHandle& instance : objects.m_instances) {
-        instance.SetHidden(true);
-        m_renderer->DestroyInstance(instance);
-    }
-    for (PhysicsBody& body : objects.m_bodies)
-        m_physics->DestroyBody(body);
-    objects.m_instances.clear();
-    objects.m_bodies.clear();
-    objects.m_bodyOfInstance.clear();
+    ClearLevelObjects(*m_renderer, *m_physics, objects);
+    // The new level's bodies are made switched on.
+    m_bodiesOff = false;
 
     m_resetEnv->m_reset = true;
     m_messaging->SendEventByName("RESET_ENVIRONMENT_SYSTEM", IEvent());
@@ -259,20 +260,11 @@ void LevelSystem::LoadScene()
     }
 
     for (const Prop& prop : m_scene->m_props) {
-        const int32_t model = m_modelManager->GetModel(prop.m_modelName.c_str());
-        InstanceHandle instance = m_renderer->CreateInstance(model, InstanceTransform());
+        int32_t model = -1;
+        InstanceHandle instance = CreatePropInstance(*m_renderer, *m_modelManager, prop, model);
         InstanceData& data = instance.GetInstance();
-        data.m_transform.m_position = prop.m_position;
-        data.m_transform.m_scale = prop.m_scale;
-        data.m_tiling = ztmath::Vector2(prop.m_tiling[0], prop.m_tiling[1]);
-        data.m_fakeLighting = prop.m_enableFakeLight ? 1 : 0;
         data.m_castShadow = prop.m_reserved0;
         data.m_hidden = 1;
-        ztmath::Basis basis;
-        basis.Pitch(prop.m_pitch);
-        basis.Roll(prop.m_roll);
-        basis.Yaw(prop.m_yaw);
-        data.m_transform.m_basis = basis;
 
         objects.m_instances.push_back(instance);
         const int32_t i = static_cast<int32_t>(objects.m_instances.size()) - 1;
@@ -293,7 +285,7 @@ void LevelSystem::LoadScene()
         }
         const uint32_t shape =
             FindColliderShape(prop.m_colliderIndex, prop.m_colliderType, prop.m_scale, model);
-        const ztmath::Quaternion orientation = basis.ToQuaternion();
+        const ztmath::Quaternion orientation = data.m_transform.m_basis.ToQuaternion();
         PhysicsBody body;
         const std::string& name = prop.m_modelName;
         if (name == "barrelmodel" || name == "Crate4") {
@@ -336,33 +328,8 @@ void LevelSystem::LoadScene()
 uint32_t LevelSystem::FindColliderShape(int32_t colliderIndex, int32_t colliderType,
                                         const Vector3& scale, int32_t model)
 {
-    if (colliderIndex == -1) {
-        std::cerr << "Index when finding collidershapeindex is not initialized.\n";
-        std::abort();
-    }
-    auto found = m_colliderShapes.find(colliderIndex);
-    if (found != m_colliderShapes.end())
-        return found->second;
-
-    uint32_t handle = 0;
-    if (colliderType == 1) {
-        const MeshBounds bounds = m_renderer->GetModelAABB(model);
-        const Vector3 size = bounds.m_max - bounds.m_min;
-        handle = m_physics->CreateBoxCollider(
-            Vector3(size.x * 0.5f * scale.x, size.y * 0.5f * scale.y, size.z * 0.5f * scale.z));
-    } else if (colliderType == 0) {
-        const float largest = std::max({scale.x, scale.y, scale.z});
-        float r = 1.0f;
-        const int32_t mesh = m_renderer->GetModelMesh(static_cast<uint32_t>(model));
-        if (mesh != -1)
-            r = 0.5f * largest * m_renderer->GetMeshBoundingSphere(mesh).m_radius;
-        handle = m_physics->CreateSphereCollider(r * largest);
-    } else {
-        std::cerr << "Collider type at loadSceneButtonFunc exists not!\n";
-        std::abort();
-    }
-    m_colliderShapes[colliderIndex] = handle;
-    return handle;
+    return FindPropColliderShape(m_colliderShapes, *m_renderer, *m_physics, colliderIndex,
+                                 colliderType, scale, model);
 }
 
 void LevelSystem::OnSpikesContact(int32_t otherType, const ContactInfo& info)

@@ -99,6 +99,8 @@ private:
     bool m_renderDebug = false;
     bool m_guiShown = false;
     bool m_firstLoad = true;
+    // Every level body is switched off (level hidden or dungeon colliders disabled).
+    bool m_bodiesOff = false;
     bool m_drawShapes = false;
     bool m_drawContacts = false;
     float m_shapeColour[3] = {0.0f, 1.0f, 0.0f};

@@ -30,6 +30,7 @@
 #include "core/subsys/Editors/SoundResourceEditor/SoundResourceEditor.h"
 #include "core/subsys/FadeSystems/FadeSystems.h"
 #include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
+#include "core/subsys/GameGym/GameGym.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GamePhysicsSystem/GamePhysicsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
@@ -50,6 +51,7 @@
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
 #include "core/subsys/RandomEventSystem/RandomEventSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
+#include "core/subsys/SandboxLevelSystem/SandboxLevelSystem.h"
 #include "core/subsys/ShrineSystem/Shrine2System.h"
 #include "core/subsys/ShrineSystem/ShrineSystem.h"
 #include "core/subsys/ShrineSystem/ShrineUISystem.h"
@@ -195,6 +197,7 @@ void RegisterSystems(Win32App& app)
     Register<FirstPersonCameraSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE"});
     Register<CharacterControllerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
                                               "PLAYER_DEATH_STATE"});
+    Register<GameGym>(app, {"TEST_GYM"});
     Register<AIEntitySystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "PLAYER_DEATH_STATE"});
     Register<AISpawnerSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM"});
     Register<GamePhysicsSystem>(app, {"GAMEPLAY_STATE", "TEST_GYM", "SANDBOX_STATE",
@@ -244,6 +247,7 @@ void RegisterSystems(Win32App& app)
     Register<PDSystem>(app, {"GAMEPLAY_STATE"});
     Register<GameTimeSystem>(app, {"GAMEPLAY_STATE"});
     Register<PlayerStatTrackingSystem>(app, {"END_GAME_STATE"});
+    Register<SandboxLevelSystem>(app, {"SANDBOX_STATE"});
     Register<PauseMenuSystem>(app, {"PAUSE_MENU_STATE"});
     Register<LostSystem>(app, {"LOSE_STATE"});
     Register<MainMenuSystem>(app, {"MAIN_MENU_STATE"});

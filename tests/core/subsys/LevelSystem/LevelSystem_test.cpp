@@ -212,6 +212,62 @@ TEST(LevelSystem, DoorsOpenInPlayAndCloseForAFight)
         EXPECT_TRUE(play.Objects().m_instances[door].GetInstanceConst().m_hidden);
 }
 
+// The test gym switches the dungeon's colliders off over a level whose open doors are off
+// already, and the hidden level may be switched off once more: the doors still close for the
+// next fight once the level is switched on again.
+TEST(LevelSystem, SwitchingTheCollidersOffTwiceKeepsTheDoorsSolid)
+{
+    Play play;
+    auto& state = play.app.Shared<ztengine::LevelState>("LevelState");
+    state.m_level = 0;
+    play.Frame();
+    state.m_level = 1;
+    play.Frame();
+    play.app.m_messagingSystem.SendEventByName("TELEPORT_PLAYER_END", {});
+    play.app.m_messagingSystem.SendEventByName("SHOW_DUNGEON", {});
+    play.app.renderer.SetCameraPosition(Vector3(80, 5, 80));
+    play.Frame();  // the doors open
+    // The first floor's bodies leave the world with the next physics step.
+    play.app.m_physicsEngine.Update(1.0f / 60.0f);
+    const std::vector<int32_t>& doors = play.gen.DoorProps();
+    ASSERT_FALSE(doors.empty());
+
+    // Straight down onto a door's top, below the ceiling: whether the door is hit.
+    auto doorHit = [&](int32_t door) {
+        const Vector3 at = play.Objects().m_instances[door].GetInstanceConst().m_transform.m_position;
+        const ztengine::PhysicsBody& body = play.Objects().m_bodies[play.Objects().m_bodyOfInstance.at(door)];
+        ztengine::RaycastResult hit;
+        if (!play.app.m_physicsEngine.Raycast(Vector3(at.x, 31.0f, at.z), Vector3(at.x, 20.0f, at.z), hit))
+            return false;
+        EXPECT_EQ(hit.body.GetUID(), body.GetUID());
+        EXPECT_EQ(hit.body.GetUserTypeID(), ztengine::kBodyTypeScenery);
+        return true;
+    };
+    for (int32_t door : doors)
+        EXPECT_FALSE(doorHit(door)) << "an open door lets the player through";
+
+    ztengine::MessagingSystem& messages = play.app.m_messagingSystem;
+    messages.SendEventByName("DISABLE_DUNGEON_COLLIDERS", {});
+    messages.SendEventByName("HIDE_DUNGEON", {});
+    messages.SendEventByName("DISABLE_DUNGEON_COLLIDERS", {});
+    for (int32_t door : doors)
+        EXPECT_FALSE(doorHit(door));
+    messages.SendEventByName("ENABLE_DUNGEON_COLLIDERS", {});
+    for (int32_t door : doors)
+        EXPECT_TRUE(doorHit(door)) << "the door kept its category";
+    // The builder opens them again when play resumes, and a fight closes them as before.
+    play.gen.SetToCurrentState();
+    play.Frame();
+    for (int32_t door : doors)
+        EXPECT_FALSE(doorHit(door));
+    play.app.renderer.SetCameraPosition(Vector3(300, 5, 90));
+    play.app.Shared<ztengine::AISpawner>("AISpawner").m_enemyCount = 3;
+    play.Frame(2);
+    ASSERT_TRUE(play.gen.Fighting());
+    for (int32_t door : doors)
+        EXPECT_TRUE(doorHit(door));
+}
+
 TEST(LevelSystem, HazardsHurtDrainAndHold)
 {
     Play play;
