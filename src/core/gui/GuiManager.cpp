@@ -52,20 +52,21 @@ constexpr float kLeftWidth = 300.0f;
 constexpr float kRight = 860.0f;
 constexpr float kRightWidth = 420.0f;
 constexpr float kTop = 20.0f;  // under the main menu bar
+constexpr float kFoldedWidth = 430.0f;  // a folded panel keeps its width: clear of the middle
 constexpr float kFoldedTop = 390.0f;
 constexpr float kFoldedStep = 24.0f;
 
 constexpr GuiPlacement kPlacements[] = {
     {"State Select", kLeft, kTop, kLeftWidth, 90.0f, false},
     {"System", kLeft, 110.0f, kLeftWidth, 270.0f, false},
-    {"Options", kLeft, kFoldedTop + 0 * kFoldedStep, 640.0f, 640.0f, true},
-    {"In Game Shadow Settings", kLeft, kFoldedTop + 1 * kFoldedStep, 650.0f, 450.0f, true},
-    {"Physics Engine Settings", kLeft, kFoldedTop + 2 * kFoldedStep, 450.0f, 450.0f, true},
-    {"Player Control Values", kLeft, kFoldedTop + 3 * kFoldedStep, 580.0f, 350.0f, true},
-    {"Projectile Hotpoint modifier", kLeft, kFoldedTop + 4 * kFoldedStep, 350.0f, 250.0f, true},
-    {"Dynamic Character Controller offsets", kLeft, kFoldedTop + 5 * kFoldedStep, 350.0f, 350.0f,
-     true},
-    {"Scene Select", kLeft, kFoldedTop + 6 * kFoldedStep, kLeftWidth, 100.0f, true},
+    {"Options", kLeft, kFoldedTop + 0 * kFoldedStep, kFoldedWidth, 640.0f, true},
+    {"In Game Shadow Settings", kLeft, kFoldedTop + 1 * kFoldedStep, kFoldedWidth, 450.0f, true},
+    {"Physics Engine Settings", kLeft, kFoldedTop + 2 * kFoldedStep, kFoldedWidth, 450.0f, true},
+    {"Player Control Values", kLeft, kFoldedTop + 3 * kFoldedStep, kFoldedWidth, 350.0f, true},
+    {"Projectile Hotpoint modifier", kLeft, kFoldedTop + 4 * kFoldedStep, kFoldedWidth, 250.0f, true},
+    {"Dynamic Character Controller offsets", kLeft, kFoldedTop + 5 * kFoldedStep, kFoldedWidth,
+     350.0f, true},
+    {"Scene Select", kLeft, kFoldedTop + 6 * kFoldedStep, kFoldedWidth, 100.0f, true},
     {"Selected Prop Window", kLeft, 565.0f, kLeftWidth, 225.0f, false},
     {"Point Light", kLeft, 565.0f, kLeftWidth, 225.0f, false},
     {"Material Editor", kRight, kTop, kRightWidth, 420.0f, false},

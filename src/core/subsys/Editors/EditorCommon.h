@@ -76,7 +76,7 @@ void ScaleEditorPreview(const InstanceHandle& preview, float factor);
 constexpr float kEditorZoomInStep = 0.8f;
 constexpr float kEditorZoomOutStep = 1.25f;
 // The share of the view's half-height the object's bounding sphere fills (90 degree view).
-constexpr float kEditorFramingFill = 0.6f;
+constexpr float kEditorFramingFill = 0.5f;
 // Never closer than this, so a flat or empty mesh is not cut by the near plane.
 constexpr float kEditorMinimumDistance = 0.3f;
 // The zoom after one step in (true) or out, held within [1/1000, 1000].
