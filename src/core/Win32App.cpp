@@ -349,6 +349,7 @@ bool Win32App::Init()
     manager.m_appMouseButtonCallback = &Win32App::OnMouseButton;
     manager.m_appIconifyCallback = &Win32App::OnIconify;
     manager.m_appCloseCallback = &Win32App::OnClose;
+    manager.m_quitCallback = [this]() { Quit(); };
 
     UIElementManager& ui = UIElementManager::GetInstance();
     ui.m_fullscreen = m_windowInfo.fullscreen;

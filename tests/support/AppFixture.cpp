@@ -328,6 +328,46 @@ void AppFixture::Focus(bool focused)
     m_events.push_back([focused](ztengine::Win32App& app) { app.HandleFocus(focused); });
 }
 
+void AppFixture::SendKeyToWindow(int key, int action)
+{
+    m_events.push_back([key, action](ztengine::Win32App& app) {
+        GLFWwindow* window = app.GetWindow();
+        if (window == nullptr)
+            return;
+        // GLFW hands back the callback it replaces: read it and put it back.
+        const GLFWkeyfun callback = glfwSetKeyCallback(window, nullptr);
+        glfwSetKeyCallback(window, callback);
+        if (callback != nullptr)
+            callback(window, key, 0, action, 0);
+    });
+}
+
+void AppFixture::SendMouseButtonToWindow(int button, int action)
+{
+    m_events.push_back([button, action](ztengine::Win32App& app) {
+        GLFWwindow* window = app.GetWindow();
+        if (window == nullptr)
+            return;
+        const GLFWmousebuttonfun callback = glfwSetMouseButtonCallback(window, nullptr);
+        glfwSetMouseButtonCallback(window, callback);
+        if (callback != nullptr)
+            callback(window, button, action, 0);
+    });
+}
+
+void AppFixture::SendCharToWindow(unsigned int codePoint)
+{
+    m_events.push_back([codePoint](ztengine::Win32App& app) {
+        GLFWwindow* window = app.GetWindow();
+        if (window == nullptr)
+            return;
+        const GLFWcharfun callback = glfwSetCharCallback(window, nullptr);
+        glfwSetCharCallback(window, callback);
+        if (callback != nullptr)
+            callback(window, codePoint);
+    });
+}
+
 void AppFixture::SetPad(int pad, const ztengine::PadPoll& poll)
 {
     m_pads[pad] = poll;

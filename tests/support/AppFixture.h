@@ -106,6 +106,12 @@ public:
     void ReleaseMouseButton(int button);
     void MoveCursor(double x, double y);
     void Focus(bool focused);
+    // The same events as the window itself would deliver them: through the callbacks GLFW holds
+    // on the window when the next frame polls (the game's, or the debug GUI's while it has the
+    // input), so they take the routing a player's keys and clicks take.
+    void SendKeyToWindow(int key, int action);
+    void SendMouseButtonToWindow(int button, int action);
+    void SendCharToWindow(unsigned int codePoint);
     // A gamepad in the game's layout, read by every frame's input update until cleared.
     void SetPad(int pad, const ztengine::PadPoll& poll);
     void ClearPad(int pad);

@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 
 namespace ztengine {
 
@@ -16,6 +17,14 @@ namespace {
 // down and up between two frames still reaches ImGui as one frame held.
 bool g_mousePressed[3] = {false, false, false};
 float g_mouseWheel = 0.0f;
+
+// Key changes of the GUI's key callback, applied by the next NewFrame one per key: a Backspace
+// pressed and released between two frames is down in one GUI frame and up in the next.
+struct GuiKeyChange {
+    int key;
+    bool down;
+};
+std::deque<GuiKeyChange> g_keyChanges;
 
 constexpr int kKeyMap[][2] = {
     {ImGuiKey_Tab, GLFW_KEY_TAB},
@@ -40,6 +49,32 @@ constexpr int kKeyMap[][2] = {
 };
 
 constexpr int kKeysDownSize = static_cast<int>(sizeof(ImGuiIO::KeysDown) / sizeof(bool));
+
+void UpdateModifiers(ImGuiIO& io)
+{
+    const auto down = [&io](int key) { return key < kKeysDownSize && io.KeysDown[key]; };
+    io.KeyCtrl = down(GLFW_KEY_LEFT_CONTROL) || down(GLFW_KEY_RIGHT_CONTROL);
+    io.KeyShift = down(GLFW_KEY_LEFT_SHIFT) || down(GLFW_KEY_RIGHT_SHIFT);
+    io.KeyAlt = down(GLFW_KEY_LEFT_ALT) || down(GLFW_KEY_RIGHT_ALT);
+    io.KeySuper = down(GLFW_KEY_LEFT_SUPER) || down(GLFW_KEY_RIGHT_SUPER);
+}
+
+// The first queued change of each key; later ones of the same key wait for the next frame.
+void ApplyKeyChanges(ImGuiIO& io)
+{
+    bool changed[kKeysDownSize] = {};
+    std::deque<GuiKeyChange> waiting;
+    for (const GuiKeyChange& change : g_keyChanges) {
+        if (changed[change.key]) {
+            waiting.push_back(change);
+            continue;
+        }
+        io.KeysDown[change.key] = change.down;
+        changed[change.key] = true;
+    }
+    g_keyChanges.swap(waiting);
+    UpdateModifiers(io);
+}
 
 // The GL state the fixed-function draw depends on and that other passes leave behind: a bound
 // buffer turns the client-memory pointers into offsets and the GUI silently draws nothing. It
@@ -140,6 +175,13 @@ bool Gui::Init(GLFWwindow* window)
         IMGUI_CHECKVERSION();
         ImGui::CreateContext();
         ImGui::StyleColorsClassic();
+        // Opaque panels: the classic style's see-through backgrounds let the text of the
+        // windows beneath bleed into the one on top.
+        ImVec4* colors = ImGui::GetStyle().Colors;
+        for (ImGuiCol col : {ImGuiCol_WindowBg, ImGuiCol_PopupBg,
+                             ImGuiCol_TitleBg, ImGuiCol_TitleBgActive, ImGuiCol_TitleBgCollapsed,
+                             ImGuiCol_MenuBarBg})
+            colors[col].w = 1.0f;
     }
     ImGuiIO& io = ImGui::GetIO();
     for (const auto& entry : kKeyMap)
@@ -178,6 +220,12 @@ void Gui::Reset()
     for (bool& pressed : g_mousePressed)
         pressed = false;
     g_mouseWheel = 0.0f;
+    g_keyChanges.clear();
+}
+
+void Gui::DropQueuedKeys()
+{
+    g_keyChanges.clear();
 }
 
 void Gui::NewFrame()
@@ -230,6 +278,7 @@ void Gui::NewFrame(const GuiFrameInput& input)
     }
     io.MouseWheel = g_mouseWheel;
     g_mouseWheel = 0.0f;
+    ApplyKeyChanges(io);
 
     ImGui::NewFrame();
 }
@@ -379,18 +428,9 @@ void Gui::OnKey(GLFWwindow*, int key, int, int action, int)
 {
     if (ImGui::GetCurrentContext() == nullptr)
         return;
-    ImGuiIO& io = ImGui::GetIO();
-    if (key >= 0 && key < kKeysDownSize) {
-        if (action == GLFW_PRESS)
-            io.KeysDown[key] = true;
-        else if (action == GLFW_RELEASE)
-            io.KeysDown[key] = false;
-    }
-    const auto down = [&io](int key) { return key < kKeysDownSize && io.KeysDown[key]; };
-    io.KeyCtrl = down(GLFW_KEY_LEFT_CONTROL) || down(GLFW_KEY_RIGHT_CONTROL);
-    io.KeyShift = down(GLFW_KEY_LEFT_SHIFT) || down(GLFW_KEY_RIGHT_SHIFT);
-    io.KeyAlt = down(GLFW_KEY_LEFT_ALT) || down(GLFW_KEY_RIGHT_ALT);
-    io.KeySuper = down(GLFW_KEY_LEFT_SUPER) || down(GLFW_KEY_RIGHT_SUPER);
+    // A repeat is ImGui's own business: it repeats a key held down over frames.
+    if (key >= 0 && key < kKeysDownSize && (action == GLFW_PRESS || action == GLFW_RELEASE))
+        g_keyChanges.push_back(GuiKeyChange{key, action == GLFW_PRESS});
 }
 
 void Gui::OnChar(GLFWwindow*, unsigned int codePoint)

@@ -75,6 +75,8 @@ public:
     static void OnScroll(GLFWwindow* window, double xOffset, double yOffset);
     static void OnKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     static void OnChar(GLFWwindow* window, unsigned int codePoint);
+    // Forgets key changes the next frame has not applied yet (the keyboard went to the game).
+    static void DropQueuedKeys();
 
     // Creation operations, forwarded unchanged to the manager (see GuiManager).
     int CreateWindow(const std::string& name, bool listed, float width, float height)

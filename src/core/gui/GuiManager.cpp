@@ -35,6 +35,61 @@ int TruncateToInt(float value)
     return static_cast<int>(value);
 }
 
+// Where a panel opens the first time, laid out for a 1280 x 800 window so that nothing a
+// designer sees at start covers another panel or the middle of the screen, where the editors
+// put their previews: the engine's two windows and the tuning panels (folded to their title
+// bars) down the left, the editor of the current state down the right. Only one editor's
+// panels show at a time, so the editors share the right column. A layout saved by ImGui
+// (imgui.ini) wins over these.
+struct GuiPlacement {
+    const char* name;
+    float x, y, width, height;
+    bool collapsed;
+};
+
+constexpr float kLeft = 0.0f;
+constexpr float kLeftWidth = 300.0f;
+constexpr float kRight = 860.0f;
+constexpr float kRightWidth = 420.0f;
+constexpr float kTop = 20.0f;  // under the main menu bar
+constexpr float kFoldedWidth = 430.0f;  // a folded panel keeps its width: clear of the middle
+constexpr float kFoldedTop = 390.0f;
+constexpr float kFoldedStep = 24.0f;
+
+constexpr GuiPlacement kPlacements[] = {
+    {"State Select", kLeft, kTop, kLeftWidth, 90.0f, false},
+    {"System", kLeft, 110.0f, kLeftWidth, 270.0f, false},
+    {"Options", kLeft, kFoldedTop + 0 * kFoldedStep, kFoldedWidth, 640.0f, true},
+    {"In Game Shadow Settings", kLeft, kFoldedTop + 1 * kFoldedStep, kFoldedWidth, 450.0f, true},
+    {"Physics Engine Settings", kLeft, kFoldedTop + 2 * kFoldedStep, kFoldedWidth, 450.0f, true},
+    {"Player Control Values", kLeft, kFoldedTop + 3 * kFoldedStep, kFoldedWidth, 350.0f, true},
+    {"Projectile Hotpoint modifier", kLeft, kFoldedTop + 4 * kFoldedStep, kFoldedWidth, 250.0f, true},
+    {"Dynamic Character Controller offsets", kLeft, kFoldedTop + 5 * kFoldedStep, kFoldedWidth,
+     350.0f, true},
+    {"Scene Select", kLeft, kFoldedTop + 6 * kFoldedStep, kFoldedWidth, 100.0f, true},
+    {"Selected Prop Window", kLeft, 565.0f, kLeftWidth, 225.0f, false},
+    {"Point Light", kLeft, 565.0f, kLeftWidth, 225.0f, false},
+    {"Material Editor", kRight, kTop, kRightWidth, 420.0f, false},
+    {"Material Select", kRight, 450.0f, kRightWidth, 340.0f, false},
+    {"Mesh Editor", kRight, kTop, kRightWidth, 420.0f, false},
+    {"Mesh List", kRight, 450.0f, kRightWidth, 340.0f, false},
+    {"Model Editor", kRight, kTop, kRightWidth, 420.0f, false},
+    {"Model List", kRight, 450.0f, kRightWidth, 340.0f, false},
+    {"Scene", kRight, kTop, kRightWidth, 370.0f, false},
+    {"Scene Settings", kRight, 400.0f, kRightWidth, 190.0f, false},
+    {"Prop List Window", kRight, 600.0f, kRightWidth, 190.0f, false},
+    {"Current Audio", kRight, kTop, kRightWidth, 300.0f, false},
+    {"Create Audio", kRight, 330.0f, kRightWidth, 300.0f, false},
+};
+
+const GuiPlacement* FindPlacement(const std::string& name)
+{
+    for (const GuiPlacement& placement : kPlacements)
+        if (name == placement.name)
+            return &placement;
+    return nullptr;
+}
+
 }  // namespace
 
 GuiWindowWidgets::GuiWindowWidgets()
@@ -411,7 +466,17 @@ void GuiManager::Render()
 
 void GuiManager::DrawWindow(size_t w)
 {
-    ImGui::SetNextWindowSize(ImVec2(m_windows[w].width, m_windows[w].height), ImGuiCond_Once);
+    // First use only: a place and size the user gave the window (kept in imgui.ini) stay.
+    if (const GuiPlacement* placement = FindPlacement(m_windows[w].name)) {
+        ImGui::SetNextWindowPos(ImVec2(placement->x, placement->y), ImGuiCond_FirstUseEver);
+        ImGui::SetNextWindowSize(ImVec2(placement->width, placement->height),
+                                 ImGuiCond_FirstUseEver);
+        if (placement->collapsed)
+            ImGui::SetNextWindowCollapsed(true, ImGuiCond_FirstUseEver);
+    } else {
+        ImGui::SetNextWindowSize(ImVec2(m_windows[w].width, m_windows[w].height),
+                                 ImGuiCond_FirstUseEver);
+    }
     // Begin is done with the name and the close box before any button below can grow the list.
     ImGui::Begin(m_windows[w].name.c_str(), &m_windows[w].visible, 0);
 
@@ -591,11 +656,10 @@ void GuiManager::DrawMainMenuBar()
 {
     if (ImGui::BeginMenu("File")) {
         ImGui::MenuItem("Save");
-        if (ImGui::MenuItem("Quit")) {
-            // A developer's escape hatch: leave at once, saving nothing.
-            std::fflush(nullptr);
-            std::_Exit(1);
-        }
+        // Ends the run the way the game's own quit does, after this frame: lists, settings and
+        // scenes changed in the run are saved and the program exits with 0.
+        if (ImGui::MenuItem("Quit") && m_quitCallback)
+            m_quitCallback();
         ImGui::EndMenu();
     }
     if (ImGui::BeginMenu("Windows")) {
@@ -610,6 +674,7 @@ void GuiManager::ReleaseGuiKeys()
 {
     if (ImGui::GetCurrentContext() == nullptr)
         return;
+    Gui::DropQueuedKeys();
     ImGuiIO& io = ImGui::GetIO();
     std::fill(std::begin(io.KeysDown), std::end(io.KeysDown), false);
     io.KeyCtrl = io.KeyShift = io.KeyAlt = io.KeySuper = false;

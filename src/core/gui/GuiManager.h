@@ -130,6 +130,8 @@ public:
     GLFWmousebuttonfun m_appMouseButtonCallback = nullptr;
     GLFWwindowiconifyfun m_appIconifyCallback = nullptr;
     GLFWwindowclosefun m_appCloseCallback = nullptr;
+    // File, Quit: asks the application to end through its normal shutdown.
+    std::function<void()> m_quitCallback;
     // Called every frame while the GUI holds the mouse, so the game sees nothing held.
     std::function<void()> m_mouseCaptureCallback;
 

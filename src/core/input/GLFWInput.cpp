@@ -64,6 +64,8 @@ GLFWInput::GLFWInput()
     m_cursorDelta[0] = m_cursorDelta[1] = 0.0f;
     m_cursorPosition[0] = m_cursorPosition[1] = 0.0f;
     m_padReader = &ztplatform::ReadGamepad;
+    std::memset(m_keyChanged, 0, sizeof(m_keyChanged));
+    std::memset(m_mouseChanged, 0, sizeof(m_mouseChanged));
 }
 
 bool GLFWInput::IsMouseButtonUp(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StateUp; }
@@ -148,6 +150,15 @@ void GLFWInput::Update()
     for (uint8_t& state : m_keys)
         state = Advance(state);
 
+    // What waited behind an earlier change now gets its frame, one change per key or button
+    // and in the order it came.
+    std::memset(m_keyChanged, 0, sizeof(m_keyChanged));
+    std::memset(m_mouseChanged, 0, sizeof(m_mouseChanged));
+    std::deque<PendingChange> waiting;
+    waiting.swap(m_pending);
+    for (const PendingChange& change : waiting)
+        Change(change.mouse, change.code, change.action);
+
     for (int pad = 0; pad < kPads; ++pad) {
         std::memcpy(m_previousJoystickButtons[pad], m_joystickButtons[pad],
                     sizeof(m_joystickButtons[pad]));
@@ -172,6 +183,9 @@ void GLFWInput::ClearStates()
 {
     std::memset(m_mouseButtons, 0, sizeof(m_mouseButtons));
     std::memset(m_keys, 0, sizeof(m_keys));
+    std::memset(m_keyChanged, 0, sizeof(m_keyChanged));
+    std::memset(m_mouseChanged, 0, sizeof(m_mouseChanged));
+    m_pending.clear();
 }
 
 uint8_t GLFWInput::StateFromAction(int action)
@@ -192,14 +206,29 @@ void GLFWInput::SetKeyState(int key, int action)
 {
     if (static_cast<unsigned>(key) >= kKeys)
         return;
-    m_keys[key] = StateFromAction(action);
+    Change(false, key, action);
 }
 
 void GLFWInput::SetMouseButtonState(int button, int action)
 {
     if (static_cast<unsigned>(button) >= kMouseButtons)
         return;
-    m_mouseButtons[button] = StateFromAction(action);
+    Change(true, button, action);
+}
+
+void GLFWInput::Change(bool mouse, int code, int action)
+{
+    bool& changed = ChangedOf(mouse, code);
+    if (!changed) {
+        StateOf(mouse, code) = StateFromAction(action);
+        changed = true;
+        return;
+    }
+    // A repeat only says the key is still down: behind a press it adds nothing the frames do
+    // not already show.
+    if (action == GLFW_REPEAT)
+        return;
+    m_pending.push_back(PendingChange{mouse, code, action});
 }
 
 void GLFWInput::OnCursorMoved(double x, double y)

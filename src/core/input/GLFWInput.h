@@ -2,6 +2,7 @@
 // Input over GLFW: the window callbacks write key and button states, systems read them during
 // the frame, and Update advances them and polls the gamepads at the end of every frame.
 #include <cstdint>
+#include <deque>
 #include <functional>
 
 #include "core/input/Input.h"
@@ -56,9 +57,14 @@ public:
     // Every key and mouse-button state back to 0.
     void ClearStates();
 
-    // State writers of the window callbacks: a GLFW action (release, press, repeat).
+    // State writers of the window callbacks: a GLFW action (release, press, repeat). The first
+    // change of a key or button between two frames shows at once; a later one (the release of
+    // a tap shorter than a frame, at 5 frames a second a quick key stroke) waits for the next
+    // Update, so every press is seen in one frame and its release in a later one.
     void SetKeyState(int key, int action);
     void SetMouseButtonState(int button, int action);
+    // Changes still waiting for a later frame.
+    size_t PendingChanges() const { return m_pending.size(); }
     void OnCursorMoved(double x, double y);
 
     // Replaces where the gamepads are read from (GLFW through ztplatform::ReadGamepad by
@@ -74,8 +80,22 @@ public:
     float m_cursorPosition[2];
 
 private:
+    struct PendingChange {
+        bool mouse;
+        int code;
+        int action;
+    };
+
     static uint8_t StateFromAction(int action);
+    // Applies the change now, or queues it behind what the key or button already did this frame.
+    void Change(bool mouse, int code, int action);
+    uint8_t& StateOf(bool mouse, int code) { return mouse ? m_mouseButtons[code] : m_keys[code]; }
+    bool& ChangedOf(bool mouse, int code) { return mouse ? m_mouseChanged[code] : m_keyChanged[code]; }
+
     PadReader m_padReader;
+    bool m_keyChanged[kKeys];
+    bool m_mouseChanged[kMouseButtons];
+    std::deque<PendingChange> m_pending;
 };
 
 }  // namespace ztengine

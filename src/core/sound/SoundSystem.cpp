@@ -2,10 +2,43 @@
 // its fades, the per-frame update and the channel-group switches.
 #include "core/sound/SoundSystem.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 namespace ztengine {
 namespace {
+
+// While it lives, what is written to the standard error stream goes nowhere. The sound
+// libraries under the layer (OpenAL and ALSA) print pages of their own complaints when a
+// machine has no sound card; the game says it once, in its own words, instead.
+class QuietStandardError {
+public:
+    QuietStandardError()
+    {
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            close(null);
+    }
+    ~QuietStandardError()
+    {
+        std::fflush(stderr);
+        if (m_saved >= 0) {
+            dup2(m_saved, STDERR_FILENO);
+            close(m_saved);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int m_saved = -1;
+};
 
 constexpr int kChannelCount = 1024;
 // The oldest sound library version the game was made with.
@@ -45,11 +78,22 @@ SoundSystem::SoundSystem(const SoundSystemOptions& options)
     Check(m_system->setOutput(options.output));
     if (options.clock)
         Check(m_system->setClock(options.clock));
-    Check(m_system->init(kChannelCount, FMOD_INIT_3D_RIGHTHANDED, nullptr));
+    FMOD_RESULT initResult = FMOD_OK;
+    {
+        const QuietStandardError quiet;
+        initResult = m_system->init(kChannelCount, FMOD_INIT_3D_RIGHTHANDED, nullptr);
+    }
+    Check(initResult);
 
     unsigned int version = 0;
     Check(m_system->getVersion(&version));
     std::printf("FMOD Version: %u\n", version);
+    // Asked for the speakers and found none: the game plays on, and says so once.
+    FMOD_OUTPUTTYPE output = options.output;
+    if (initResult == FMOD_OK && m_system->getOutput(&output) == FMOD_OK &&
+        options.output != FMOD_OUTPUTTYPE_NOSOUND && output == FMOD_OUTPUTTYPE_NOSOUND) {
+        std::printf("No sound device found: running without sound output.\n");
+    }
 
     if (!Check(m_system->createChannelGroup(nullptr, &m_musicGroup)))
         m_musicGroup = nullptr;
@@ -69,8 +113,14 @@ SoundSystem::SoundSystem(const SoundSystemOptions& options)
 SoundSystem::~SoundSystem()
 {
     // Releasing the system frees every sound, stream, group and channel it made.
-    if (m_system != nullptr)
-        Check(m_system->release());
+    if (m_system != nullptr) {
+        FMOD_RESULT result = FMOD_OK;
+        {
+            const QuietStandardError quiet;  // closing the device complains as opening did
+            result = m_system->release();
+        }
+        Check(result);
+    }
     m_system = nullptr;
 }
 

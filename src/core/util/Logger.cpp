@@ -44,11 +44,14 @@ Logger::Logger(const std::string& directory) : Logger(directory, std::time(nullp
 Logger::Logger(const std::string& directory, std::time_t startTime)
     : m_fileName(MakeFileName(directory, startTime))
 {
-    m_file.open(m_fileName, std::ios::out | std::ios::trunc);
 }
 
 Logger::~Logger()
 {
+    // Made only now, when there is something to say: an empty file per run would pile up in the
+    // folder.
+    if (!m_records.empty())
+        m_file.open(m_fileName, std::ios::out | std::ios::trunc);
     while (!m_records.empty()) {
         const LogRecord& record = m_records.front();
         m_file << '{' << record.tag.str() << '}';

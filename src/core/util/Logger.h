@@ -1,6 +1,7 @@
 #pragma once
 // The run's log file: one file per run, named after the local start time, whose queued records
-// are written when the logger is destroyed (at the very end of the application's life).
+// are written when the logger is destroyed (at the very end of the application's life). A run
+// that logs nothing leaves no file behind.
 #include <ctime>
 #include <fstream>
 #include <queue>
@@ -20,8 +21,9 @@ struct LogRecord {
 
 class Logger {
 public:
-    // Creates (empty) the file "<directory><start time>.log". A directory that does not exist
-    // means no log: nothing is reported and later records are dropped at the end.
+    // Names the file "<directory><start time>.log"; it is made only when there is a record to
+    // write. A directory that does not exist means no log: nothing is reported and the records
+    // are dropped at the end.
     explicit Logger(const std::string& directory);
     // The same with the start time given, for tests.
     Logger(const std::string& directory, std::time_t startTime);
@@ -38,6 +40,7 @@ public:
     static std::string MakeFileName(const std::string& directory, std::time_t startTime);
 
     const std::string& FileName() const { return m_fileName; }
+    // Whether the file has been made (only once records are written).
     bool IsOpen() const { return m_file.is_open(); }
 
 private:

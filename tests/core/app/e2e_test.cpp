@@ -167,28 +167,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir)
     return files;
 }
 
-// "Tue-Dec--8-23.11.56-2026.log": the asctime form of the start time, blanks as '-' and
-// colons as '.'.
-bool IsLogName(const std::string& name)
-{
-    const std::string days = "Mon Tue Wed Thu Fri Sat Sun";
-    const std::string months = "Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec";
-    if (name.size() != 28)
-        return false;
-    const auto digit = [&](size_t i) { return name[i] >= '0' && name[i] <= '9'; };
-    const auto digits = [&](std::initializer_list<size_t> at) {
-        for (size_t i : at)
-            if (!digit(i))
-                return false;
-        return true;
-    };
-    return days.find(name.substr(0, 3)) % 4 == 0 && name[3] == '-' &&
-           months.find(name.substr(4, 3)) % 4 == 0 && name[7] == '-' &&
-           (name[8] == '-' || digit(8)) && digit(9) && name[10] == '-' &&
-           digits({11, 12, 14, 15, 17, 18, 20, 21, 22, 23}) && name[13] == '.' &&
-           name[16] == '.' && name[19] == '-' && name.substr(24) == ".log";
-}
-
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -230,11 +208,16 @@ TEST_F(GameRun, StopsCleanlyOnATerminationRequest)
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front().rfind("FMOD Version: ", 0), 0u) << lines.front();
+    // On a machine without a sound card one line says so, and only one.
+    const size_t silent = lines.size() > 1 &&
+                          lines[1] == "No sound device found: running without sound output."
+                              ? 1
+                              : 0;
     // Then one line per event name, in file order.
     const std::vector<std::string> names = EventNames(workDir / "EventNames.txt");
-    ASSERT_GT(lines.size(), names.size());
+    ASSERT_GT(lines.size(), names.size() + silent);
     for (size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(lines[1 + i], "Loaded event name: " + names[i]);
+        EXPECT_EQ(lines[1 + silent + i], "Loaded event name: " + names[i]);
     size_t completed = 0;
     for (const std::string& line : lines)
         completed += line == "all jobs completed!";
@@ -244,12 +227,8 @@ TEST_F(GameRun, StopsCleanlyOnATerminationRequest)
     EXPECT_EQ(ReadFile(workDir / "config.ini"),
               "{\"w\":640,\"h\":480,\"fullscreen\":false,\"vsync\":false}");
 
-    std::vector<fs::path> logs;
-    for (const fs::directory_entry& entry : fs::directory_iterator(workDir / "logs"))
-        logs.push_back(entry.path());
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_TRUE(IsLogName(logs[0].filename().string())) << logs[0];
-    EXPECT_EQ(fs::file_size(logs[0]), 0u);
+    // Nothing was logged, so no log file is left behind.
+    EXPECT_TRUE(fs::is_empty(workDir / "logs"));
 }
 
 TEST_F(GameRun, WithoutADisplayItSaysSoAndWritesNothing)

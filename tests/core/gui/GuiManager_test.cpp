@@ -414,20 +414,98 @@ TEST_F(GuiManagerTest, WindowsMenuTogglesListedWindows)
     EXPECT_TRUE(m.m_windows[static_cast<size_t>(listed)].visible);
 }
 
-TEST_F(GuiManagerTest, QuitInTheFileMenuEndsTheProcessWithStatusOne)
+TEST_F(GuiManagerTest, QuitInTheFileMenuAsksTheApplicationToShutDown)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            m_h.Frame();
-            if (m_h.OpenMenu("File")) {
-                const auto quit = m_h.Locate("##Menu_00", "Quit");
-                if (quit)
-                    m_h.Click(*quit);
+    GuiManager& m = m_h.Manager();
+    int asked = 0;
+    m.m_quitCallback = [&asked] { ++asked; };
+    m_h.Frame();
+    ASSERT_TRUE(m_h.OpenMenu("File"));
+    const auto quit = m_h.Locate("##Menu_00", "Quit");
+    ASSERT_TRUE(quit);
+    m_h.Click(*quit);  // the process goes on: the application ends the run itself
+    EXPECT_EQ(asked, 1);
+}
+
+// Opened the first time, every panel has its own place and size inside a 1280 x 800 window, and
+// the panels a designer sees together in an editor overlap neither each other nor the middle of
+// the screen, where the preview is; the backgrounds are opaque.
+TEST_F(GuiManagerTest, PanelsOpenOpaqueInTheirOwnPlacesThatFitTheWindow)
+{
+    const ImVec4* colors = ImGui::GetStyle().Colors;
+    for (ImGuiCol col : {ImGuiCol_WindowBg, ImGuiCol_PopupBg, ImGuiCol_TitleBg,
+                         ImGuiCol_TitleBgActive, ImGuiCol_TitleBgCollapsed, ImGuiCol_MenuBarBg})
+        EXPECT_EQ(colors[col].w, 1.0f) << ImGui::GetStyleColorName(col);
+
+    const std::vector<std::string> always = {"State Select",
+                                             "System",
+                                             "Options",
+                                             "In Game Shadow Settings",
+                                             "Physics Engine Settings",
+                                             "Player Control Values",
+                                             "Projectile Hotpoint modifier",
+                                             "Dynamic Character Controller offsets",
+                                             "Scene Select"};
+    const std::vector<std::vector<std::string>> editors = {
+        {"Material Select", "Material Editor"},
+        {"Mesh Editor", "Mesh List"},
+        {"Model List", "Model Editor"},
+        {"Prop List Window", "Scene", "Selected Prop Window", "Scene Settings"},
+        {"Point Light"},
+        {"Current Audio", "Create Audio"}};
+    GuiManager& m = m_h.Manager();
+    for (const std::string& name : always)
+        m.CreateWindow(name, true, 640.0f, 640.0f);
+    for (const auto& editor : editors)
+        for (const std::string& name : editor)
+            m.CreateWindow(name, true, 400.0f, 300.0f);
+    m_h.Frame();
+    m_h.Frame();
+
+    const ImRect screen(ImVec2(0.0f, 0.0f), ImVec2(1280.0f, 800.0f));
+    const ImRect middle(ImVec2(440.0f, 200.0f), ImVec2(840.0f, 600.0f));
+    for (const auto& editor : editors) {
+        std::vector<std::string> shown = always;
+        shown.insert(shown.end(), editor.begin(), editor.end());
+        for (size_t i = 0; i < shown.size(); ++i) {
+            ImGuiWindow* a = GuiHarness::Window(shown[i].c_str());
+            ASSERT_NE(a, nullptr) << shown[i];
+            const ImRect ra = a->Rect();
+            EXPECT_TRUE(screen.Contains(ra)) << shown[i];
+            EXPECT_GE(ra.Min.y, 19.0f) << shown[i] << " is under the menu bar";
+            EXPECT_FALSE(ra.Overlaps(middle)) << shown[i] << " covers the preview";
+            for (size_t j = i + 1; j < shown.size(); ++j) {
+                const ImRect rb = GuiHarness::Window(shown[j].c_str())->Rect();
+                EXPECT_FALSE(ra.Overlaps(rb)) << shown[i] << " overlaps " << shown[j];
             }
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(1), "");
+        }
+    }
+    // The tuning panels start folded to their title bars and unfold to a readable size.
+    ImGuiWindow* options = GuiHarness::Window("Options");
+    EXPECT_TRUE(options->Collapsed);
+    EXPECT_GE(options->SizeFull.x, 400.0f);
+    EXPECT_FALSE(GuiHarness::Window("State Select")->Collapsed);
+}
+
+TEST_F(GuiManagerTest, ALayoutTheUserSavedWinsOverThePanelsDefaults)
+{
+    ImGui::LoadIniSettingsFromMemory("[Window][State Select]\nPos=500,300\nSize=220,120\n"
+                                     "Collapsed=0\n\n[Window][Options]\nPos=700,100\n"
+                                     "Size=300,300\nCollapsed=0\n");
+    GuiManager& m = m_h.Manager();
+    m.CreateWindow("State Select", true, 250.0f, 200.0f);
+    m.CreateWindow("Options", true, 640.0f, 640.0f);
+    m.CreateWindow("System", true, 200.0f, 200.0f);
+    m_h.Frame();
+    ImGuiWindow* select = GuiHarness::Window("State Select");
+    EXPECT_EQ(select->Pos.x, 500.0f);
+    EXPECT_EQ(select->Pos.y, 300.0f);
+    EXPECT_EQ(select->SizeFull.x, 220.0f);
+    ImGuiWindow* options = GuiHarness::Window("Options");
+    EXPECT_FALSE(options->Collapsed);
+    EXPECT_EQ(options->Pos.x, 700.0f);
+    // A panel the saved layout does not know takes its default.
+    EXPECT_EQ(GuiHarness::Window("System")->Pos.y, 110.0f);
 }
 
 TEST_F(GuiManagerTest, MisuseIsAFatalAssertion)

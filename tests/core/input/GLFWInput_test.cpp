@@ -93,8 +93,19 @@ TEST_F(InputTables, KeysAndButtonsMoveThroughTheirStatesFrameByFrame)
         {"press, hold with repeats, release",
          {{{}, "-"}, {{GLFW_PRESS}, "p"}, {{}, "h"}, {{GLFW_REPEAT}, "h"}, {{}, "h"},
           {{GLFW_RELEASE}, "r"}, {{}, "u"}, {{}, "u"}}},
-        // Pressed and released between two frames: the game sees only the release.
-        {"tap within a frame", {{{}, "-"}, {{}, "u"}, {{GLFW_PRESS, GLFW_RELEASE}, "r"}, {{}, "u"}}},
+        // Pressed and released between two frames: pressed in one frame, released in the next.
+        {"tap within a frame",
+         {{{}, "-"}, {{}, "u"}, {{GLFW_PRESS, GLFW_RELEASE}, "p"}, {{}, "r"}, {{}, "u"}}},
+        {"two taps within a frame",
+         {{{}, "-"}, {{GLFW_PRESS, GLFW_RELEASE, GLFW_PRESS, GLFW_RELEASE}, "p"}, {{}, "r"},
+          {{}, "p"}, {{}, "r"}, {{}, "u"}}},
+        // A queued release keeps its place behind the tap, ahead of the next frame's press.
+        {"tap, then a press in the next frame",
+         {{{}, "-"}, {{GLFW_PRESS, GLFW_RELEASE}, "p"}, {{GLFW_PRESS}, "r"}, {{}, "p"}, {{}, "h"}}},
+        {"released and pressed again within a frame",
+         {{{GLFW_PRESS}, "p"}, {{}, "h"}, {{GLFW_RELEASE, GLFW_PRESS}, "r"}, {{}, "p"}, {{}, "h"}}},
+        {"repeats behind a press",
+         {{{}, "-"}, {{GLFW_PRESS, GLFW_REPEAT, GLFW_REPEAT}, "p"}, {{}, "h"}, {{}, "h"}}},
         {"repeat without a press", {{{}, "-"}, {{GLFW_REPEAT}, "h"}, {{}, "h"}, {{GLFW_RELEASE}, "r"}}},
         // An action GLFW does not define clears the state until the next update.
         {"unknown action", {{{}, "-"}, {{GLFW_PRESS}, "p"}, {{7}, "-"}, {{}, "u"}}},

@@ -89,6 +89,27 @@ TEST_F(SoundSystemTest, ConstructionPrintsTheVersionAndMakesBothGroups)
     EXPECT_EQ(sound.m_listenerUp, ztmath::Vector3(0, 1, 0));
 }
 
+// On the machine's own speakers or, without a sound card, on no output at all: either way
+// nothing of the libraries beneath reaches the terminal, and a run without sound says so once.
+TEST_F(SoundSystemTest, TheDefaultDeviceKeepsTheLibrariesQuietAndSaysOnceWhenThereIsNone)
+{
+    SoundSystemOptions options;
+    options.output = FMOD_OUTPUTTYPE_AUTODETECT;
+    std::string out;
+    const std::string err = zttest::CaptureStderr([&] {
+        out = zttest::CaptureStdout([&] { m_sound = std::make_unique<SoundSystem>(options); });
+    });
+    FMOD_OUTPUTTYPE used = FMOD_OUTPUTTYPE_AUTODETECT;
+    ASSERT_EQ(m_sound->m_system->getOutput(&used), FMOD_OK);
+    const std::string version = "FMOD Version: " + std::to_string(FMOD_VERSION) + "\n";
+    if (used == FMOD_OUTPUTTYPE_NOSOUND)
+        EXPECT_EQ(out, version + "No sound device found: running without sound output.\n");
+    else
+        EXPECT_EQ(out, version);
+    const std::string closing = zttest::CaptureStderr([&] { m_sound.reset(); });
+    EXPECT_EQ(err + closing, "");
+}
+
 TEST_F(SoundSystemTest, InstanceIsPlayingForTheLengthOfItsSoundAndEndsQuietly)
 {
     SoundSystem& sound = Make();

@@ -5,6 +5,7 @@
 
 #include "core/App.h"
 #include "core/graphics/framework/Graphics3D.h"
+#include "core/gui/Gui.h"
 #include "core/gui/GuiManager.h"
 #include "core/input/Input.h"
 
@@ -50,6 +51,9 @@ void ShowEditorCursor(App& app)
         input->SetCursorEnabled(true);
     }
     app.m_messagingSystem.SendEventByName("SHOW_CUSTOM_CURSOR", IEvent());
+    // The menus switch the debug GUI off; an editor is nothing but its panels, so whatever
+    // state it was entered from, the panels take the mouse again.
+    Gui::Instance().SetEnabled(true);
 }
 
 void HideEditorCursor(App& app)
@@ -122,6 +126,60 @@ void ScaleEditorPreview(const InstanceHandle& preview, float factor)
         ztmath::Vector3& scale = preview.GetInstance().m_transform.m_scale;
         scale = ztmath::Vector3(scale.x * factor, scale.y * factor, scale.z * factor);
     }
+}
+
+float StepEditorZoom(float zoom, bool in)
+{
+    const float stepped = zoom * (in ? kEditorZoomInStep : kEditorZoomOutStep);
+    return stepped < 0.001f ? 0.001f : (stepped > 1000.0f ? 1000.0f : stepped);
+}
+
+MeshBounds EditorPreviewBounds(Graphics3D& graphics, const InstanceHandle& preview)
+{
+    if (!HasEditorPreview(preview) || preview.m_modelId < 0) {
+        return MeshBounds();
+    }
+    const int32_t mesh = graphics.GetModelMesh(static_cast<uint32_t>(preview.m_modelId));
+    if (mesh < 0) {
+        return MeshBounds();
+    }
+    return graphics.GetMeshAABB(static_cast<uint32_t>(mesh));
+}
+
+float EditorFramingDistance(const MeshBounds& bounds, const ztmath::Vector3& scale)
+{
+    const ztmath::Vector3 extents(bounds.m_extents.x * std::fabs(scale.x),
+                                  bounds.m_extents.y * std::fabs(scale.y),
+                                  bounds.m_extents.z * std::fabs(scale.z));
+    // With a 90 degree view the half-height seen at distance d is d itself.
+    const float distance = extents.Length() / kEditorFramingFill;
+    return std::isfinite(distance) && distance > kEditorMinimumDistance ? distance
+                                                                         : kEditorMinimumDistance;
+}
+
+void FrameEditorPreview(Graphics3D& graphics, const InstanceHandle& preview, float distance)
+{
+    if (!HasEditorPreview(preview)) {
+        return;
+    }
+    const MeshBounds bounds = EditorPreviewBounds(graphics, preview);
+    InstanceTransform& transform = preview.GetInstance().m_transform;
+    const ztmath::Basis& basis = transform.m_basis;
+    const ztmath::Vector3 centre = basis.right * (bounds.m_center.x * transform.m_scale.x) +
+                                   basis.up * (bounds.m_center.y * transform.m_scale.y) +
+                                   basis.forward * (bounds.m_center.z * transform.m_scale.z);
+    transform.m_position = graphics.GetCameraPosition() +
+                           graphics.GetCameraBasis().forward * distance - centre;
+}
+
+float EditorViewDistance(Graphics3D& graphics, const InstanceHandle& preview, float zoom)
+{
+    if (!HasEditorPreview(preview)) {
+        return kEditorMinimumDistance;
+    }
+    return EditorFramingDistance(EditorPreviewBounds(graphics, preview),
+                                 preview.GetInstance().m_transform.m_scale) *
+           zoom;
 }
 
 void CopyToField(char* field, size_t size, const std::string& text)

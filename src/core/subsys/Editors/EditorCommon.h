@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/graphics/framework/MeshBounds.h"
 #include "core/graphics/framework/instance/Instances.h"
 #include "core/math/Basis.h"
 
@@ -35,8 +36,10 @@ void HideEditorPreviews(std::span<const InstanceHandle> previews);
 // editor entered before its Init made the windows changes nothing.
 void SetEditorWindowsVisible(GuiManager& gui, std::initializer_list<int> windows, bool visible);
 
-// The system cursor on and the custom pointer sprite shown ("SHOW_CUSTOM_CURSOR"), or the
-// reverse ("HIDE_CUSTOM_CURSOR"). An event name the game did not register is skipped.
+// The system cursor on, the custom pointer sprite shown ("SHOW_CUSTOM_CURSOR") and the debug GUI
+// switched on, or the cursor handed back ("HIDE_CUSTOM_CURSOR", the GUI left as it is for the
+// next state to set). Every editor state does this, whatever state it was entered from. An
+// event name the game did not register is skipped.
 void ShowEditorCursor(App& app);
 void HideEditorCursor(App& app);
 
@@ -65,6 +68,30 @@ void TurnEditorPreview(const InstanceHandle& preview, float angle);
 
 // Multiplies the preview's x, y and z scale; ignored for an empty handle.
 void ScaleEditorPreview(const InstanceHandle& preview, float factor);
+
+// Framing (mesh and model editors): the preview is placed so that the middle of its bounds lies
+// in front of the camera at a distance where the whole object fits the view, whatever its size
+// (a dungeon-sized mesh or a character alike). Zooming multiplies that distance, so each step
+// moves by the same share of the way at any size.
+constexpr float kEditorZoomInStep = 0.8f;
+constexpr float kEditorZoomOutStep = 1.25f;
+// The share of the view's half-height the object's bounding sphere fills (90 degree view).
+constexpr float kEditorFramingFill = 0.5f;
+// Never closer than this, so a flat or empty mesh is not cut by the near plane.
+constexpr float kEditorMinimumDistance = 0.3f;
+// The zoom after one step in (true) or out, held within [1/1000, 1000].
+float StepEditorZoom(float zoom, bool in);
+// The bounds of the preview's mesh in its own space; all zero for an empty handle or a model
+// without a mesh.
+MeshBounds EditorPreviewBounds(Graphics3D& graphics, const InstanceHandle& preview);
+// The distance from the camera to the middle of the bounds at which they fit the view with a
+// margin, for the preview's scale.
+float EditorFramingDistance(const MeshBounds& bounds, const ztmath::Vector3& scale);
+// Moves the preview so that the middle of its bounds (turned and scaled as the preview is) lies
+// `distance` along the camera's forward vector; ignored for an empty handle.
+void FrameEditorPreview(Graphics3D& graphics, const InstanceHandle& preview, float distance);
+// The framing distance times the zoom, both for the preview as it is now.
+float EditorViewDistance(Graphics3D& graphics, const InstanceHandle& preview, float zoom);
 
 // Copies text into a fixed, zero-terminated field of `size` bytes, cutting what does not fit.
 void CopyToField(char* field, size_t size, const std::string& text);

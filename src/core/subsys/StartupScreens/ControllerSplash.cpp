@@ -10,6 +10,7 @@
 #include "core/math/Vector2.h"
 #include "core/math/Vector3.h"
 #include "core/subsys/StartupScreens/LogoSplashes.h"
+#include "core/subsys/StartupScreens/PictureFit.h"
 
 namespace ztengine {
 
@@ -46,8 +47,13 @@ void ControllerSplash::Init()
     m_textManager->SetTextPosition(m_textIndex, ztmath::Vector2(140.0f, 100.0f));
 
     UIElementManager& ui = UIElementManager::GetInstance();
+    // The picture carries its label along its top edge: at 800 pixels high a 1024 square would
+    // lose it, so it is drawn whole in the window.
+    const ztmath::Vector2 pictureSize = FitPictureToWindow(
+        ztmath::Vector2(1024.0f, 1024.0f), static_cast<float>(m_app->m_windowInfo.windowWidth),
+        static_cast<float>(m_app->m_windowInfo.windowHeight));
     SpriteHandle picture = m_graphics2D->CreateSprite(m_pictureTexture, ztmath::Vector2(0.0f, 0.0f),
-                                                      ztmath::Vector2(1024.0f, 1024.0f), 3);
+                                                      pictureSize, 3);
     picture.SetVisible(false);
     m_pictureElement = ui.AddElement(UIElement(picture));
     ui.SetOnUpdate(m_pictureElement, [this](UIElement* element) { OnPictureUpdate(element); });

@@ -7,6 +7,7 @@
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/input/Input.h"
 #include "core/math/Vector3.h"
+#include "core/subsys/StartupScreens/PictureFit.h"
 
 namespace ztengine {
 
@@ -40,8 +41,11 @@ void LogoSplash::MakeElements(const char* logoPath, const ztmath::Vector2& logoS
     background.SetVisible(false);
     m_backgroundElement = ui.AddElement(UIElement(background));
 
+    const ztmath::Vector2 fitted =
+        FitPictureToWindow(logoSize, static_cast<float>(m_app->m_windowInfo.windowWidth),
+                           static_cast<float>(m_app->m_windowInfo.windowHeight));
     SpriteHandle logo = m_graphics2D->CreateSprite(m_graphics2D->LoadTexture(logoPath), ztmath::Vector2(0.0f, 0.0f),
-                                                   logoSize, logoLayer);
+                                                   fitted, logoLayer);
     logo.SetVisible(false);
     logo.SetAlpha(0.0f);
     m_logoElement = ui.AddElement(UIElement(logo));

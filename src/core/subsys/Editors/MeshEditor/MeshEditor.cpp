@@ -235,19 +235,21 @@ void MeshEditor::Update(float)
         SetEditorPreviewHidden(*selected, false);
         CopyToField(m_nameField, sizeof(m_nameField), m_meshNames[static_cast<size_t>(selection)]);
         m_appliedSelection = selection;
+        m_zoom = 1.0f;  // each mesh opens framed whole
     }
 
     if (selected != nullptr) {
-        PlaceEditorPreview(*m_graphics, *selected);
-        TurnEditorPreview(*selected, m_turnAngle);
         if (Input* input = m_app->GetInput()) {
             if (input->IsKeyPressed(GLFW_KEY_MINUS)) {
-                ScaleEditorPreview(*selected, kEditorZoomOutFactor);
+                ZoomOut();
             }
             if (input->IsKeyPressed(GLFW_KEY_EQUAL)) {
-                ScaleEditorPreview(*selected, kEditorZoomInFactor);
+                ZoomIn();
             }
         }
+        TurnEditorPreview(*selected, m_turnAngle);
+        FrameEditorPreview(*m_graphics, *selected,
+                           EditorViewDistance(*m_graphics, *selected, m_zoom));
     }
 }
 
@@ -355,15 +357,15 @@ void MeshEditor::DeleteMesh()
 
 void MeshEditor::ZoomIn()
 {
-    if (const InstanceHandle* selected = SelectedPreview()) {
-        ScaleEditorPreview(*selected, kEditorZoomInFactor);
+    if (SelectedPreview() != nullptr) {
+        m_zoom = StepEditorZoom(m_zoom, true);
     }
 }
 
 void MeshEditor::ZoomOut()
 {
-    if (const InstanceHandle* selected = SelectedPreview()) {
-        ScaleEditorPreview(*selected, kEditorZoomOutFactor);
+    if (SelectedPreview() != nullptr) {
+        m_zoom = StepEditorZoom(m_zoom, false);
     }
 }
 

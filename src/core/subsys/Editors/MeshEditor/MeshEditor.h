@@ -92,6 +92,8 @@ public:
     MeshManager* m_meshes;
     int32_t m_editorMaterial = 0;
     float m_turnAngle = 0.0f;
+    // The viewing distance as a share of the framing distance of the selected mesh.
+    float m_zoom = 1.0f;
 
 private:
     // The preview job of a mapped name.

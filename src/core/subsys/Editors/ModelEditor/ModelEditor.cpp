@@ -148,6 +148,7 @@ void ModelEditor::ApplyModel(const ModelInfo& model)
         }
         m_preview.GetInstance().m_transform.m_scale = ztmath::Vector3(1.0f, 1.0f, 1.0f);
     }
+    m_zoom = 1.0f;  // each model opens framed whole
     m_chosenAnimations.clear();
     const int32_t mesh = FindLast(m_meshNames, model.m_meshName);
     if (mesh >= 0) {
@@ -183,12 +184,13 @@ void ModelEditor::Update(float)
     if (m_modelNames.empty()) {
         SetEditorPreviewHidden(m_preview, true);
     } else if (HasEditorPreview(m_preview)) {
-        PlaceEditorPreview(*m_graphics, m_preview);
         ztmath::Basis basis;
         basis.Pitch(m_pitch);
         basis.Roll(m_roll);
         basis.Yaw(m_yaw);
         m_preview.GetInstance().m_transform.SetBasis(basis);
+        FrameEditorPreview(*m_graphics, m_preview,
+                           EditorViewDistance(*m_graphics, m_preview, m_zoom));
         m_preview.SetAnimated(true);
         m_preview.SetAnimationIndex(1);
         m_preview.SetAnimationTime(m_animationClock);
@@ -265,15 +267,15 @@ void ModelEditor::DeleteModel()
 
 void ModelEditor::ZoomIn()
 {
-    if (!m_modelNames.empty()) {
-        ScaleEditorPreview(m_preview, kEditorZoomInFactor);
+    if (!m_modelNames.empty() && HasEditorPreview(m_preview)) {
+        m_zoom = StepEditorZoom(m_zoom, true);
     }
 }
 
 void ModelEditor::ZoomOut()
 {
-    if (!m_modelNames.empty()) {
-        ScaleEditorPreview(m_preview, kEditorZoomOutFactor);
+    if (!m_modelNames.empty() && HasEditorPreview(m_preview)) {
+        m_zoom = StepEditorZoom(m_zoom, false);
     }
 }
 

@@ -66,6 +66,8 @@ public:
     float m_pitch = 0.0f;
     float m_yaw = 0.0f;
     float m_roll = 0.0f;
+    // The viewing distance as a share of the framing distance of the selected model.
+    float m_zoom = 1.0f;
     ModelManager* m_models;
     MeshManager* m_meshes;
     MaterialManager* m_materials;

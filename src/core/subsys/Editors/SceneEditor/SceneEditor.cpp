@@ -225,6 +225,9 @@ void SceneEditor::SetEditorHidden(bool hide)
 
 void SceneEditor::SetToCurrentState()
 {
+    // The mouse is freed even before Init: the state may be entered from a state that had
+    // captured it, and without it the panels could not be reached.
+    ShowEditorCursor(*m_app);
     // Before Init there is nothing to show, and the camera saved now would be overwritten by
     // the call that follows Init.
     if (!m_initialised)
@@ -238,6 +241,7 @@ void SceneEditor::SetToCurrentState()
 
 void SceneEditor::NextState(int /*newState*/)
 {
+    HideEditorCursor(*m_app);
     if (!m_initialised)
         return;
     SetEditorHidden(true);

@@ -92,12 +92,14 @@ void SoundResourceEditor::SetToCurrentState()
 {
     SetEditorWindowsVisible(Gui::Instance().GetManager(),
                             {m_currentAudioWindow, m_createAudioWindow}, true);
+    ShowEditorCursor(*m_app);
 }
 
 void SoundResourceEditor::NextState(int /*newState*/)
 {
     SetEditorWindowsVisible(Gui::Instance().GetManager(),
                             {m_currentAudioWindow, m_createAudioWindow}, false);
+    HideEditorCursor(*m_app);
 }
 
 void SoundResourceEditor::SyncNameLists()
