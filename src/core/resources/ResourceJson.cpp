@@ -13,7 +13,8 @@ JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& do
         return JsonReadResult::Missing;
 
     // Iterative parsing: a deeply nested file must not run the stack out.
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag>(
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
+                   rapidjson::kParseValidateEncodingFlag>(
         text.data(), text.size());
     if (!document.HasParseError())
         return JsonReadResult::Parsed;
@@ -54,6 +55,68 @@ void ReportKeptUnreadableFile(const std::string& path)
 {
     std::printf("%s was not rewritten: it could not be read at start-up\n", path.c_str());
     std::fflush(stdout);
+}
+
+std::string KeptUnreadableFileStatus(const std::string& path)
+{
+    return path + " could not be read at start-up and is kept unchanged: nothing is saved. "
+                  "Fix the file and restart the game.";
+}
+
+void KeptRecords::Keep(const std::string& path, size_t index, const rapidjson::Value& record,
+                       const std::string& problem)
+{
+    std::printf("%s: record %zu is not used (%s); it is kept as it is in the file\n",
+                path.c_str(), index, problem.c_str());
+    std::fflush(stdout);
+    rapidjson::Value copy(record, m_records.GetAllocator());
+    m_records.PushBack(copy, m_records.GetAllocator());
+}
+
+bool KeptRecords::WriteAll(JsonWriter& writer) const
+{
+    for (const rapidjson::Value& record : m_records.GetArray()) {
+        if (!record.Accept(writer))
+            return false;
+    }
+    return true;
+}
+
+std::string RecordProblem(const rapidjson::Value& record,
+                          std::initializer_list<std::pair<const char*, RecordValue>> keys)
+{
+    if (!record.IsObject())
+        return "not an object";
+    for (const auto& [key, kind] : keys) {
+        const auto it = record.FindMember(key);
+        if (it == record.MemberEnd())
+            return std::string("\"") + key + "\" is missing";
+        const rapidjson::Value& value = it->value;
+        switch (kind) {
+        case RecordValue::String:
+            if (!value.IsString())
+                return std::string("\"") + key + "\" is not a string";
+            break;
+        case RecordValue::Int:
+            if (!value.IsInt())
+                return std::string("\"") + key + "\" is not a 32-bit integer";
+            break;
+        case RecordValue::Float:
+            // Written with a fraction or exponent, as the list has always stored it.
+            if (!value.IsDouble() || !(std::fabs(value.GetDouble()) <= FLT_MAX))
+                return std::string("\"") + key + "\" is not a number with a fraction that a float holds";
+            break;
+        case RecordValue::StringArray:
+            if (!value.IsArray())
+                return std::string("\"") + key + "\" is not an array";
+            for (const rapidjson::Value& element : value.GetArray()) {
+                if (!element.IsString())
+                    return std::string("\"") + key + "\" holds a value that is not a string";
+            }
+            break;
+        }
+    }
+    return {};
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name)
