@@ -8,8 +8,8 @@
 // [SECTION] Working scene
 #include "core/resources/PropManager.h"
 
-#include <cfloat>
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -20,7 +20,7 @@
 #include "core/math/Basis.h"
 #include "core/math/Vector2.h"
 #include "core/resources/ResourceJson.h"
-#include "core/serialization/JsonFile.h"
+#include "core/serialization/DurableFile.h"
 #include "core/util/FileUtils.h"
 #include "core/util/assert/AppAssert.h"
 

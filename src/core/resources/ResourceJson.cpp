@@ -3,8 +3,37 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace ztengine {
+
+namespace {
+
+// Deeper than any file the game writes by far; a record kept as it stands is copied and written
+// back by recursion, which such nesting would run out of stack.
+constexpr size_t kMaxDepth = 64;
+
+bool NestedDeeperThan(const rapidjson::Value& root, size_t limit)
+{
+    std::vector<std::pair<const rapidjson::Value*, size_t>> pending{{&root, 1}};
+    while (!pending.empty()) {
+        const auto [value, depth] = pending.back();
+        pending.pop_back();
+        if (depth > limit)
+            return true;
+        if (value->IsArray()) {
+            for (const rapidjson::Value& element : value->GetArray())
+                pending.emplace_back(&element, depth + 1);
+        } else if (value->IsObject()) {
+            for (const auto& member : value->GetObject())
+                pending.emplace_back(&member.value, depth + 1);
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& document)
 {
@@ -17,7 +46,8 @@ JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& do
                    rapidjson::kParseValidateEncodingFlag>(
         text.data(), text.size());
     if (!document.HasParseError())
-        return JsonReadResult::Parsed;
+        return NestedDeeperThan(document, kMaxDepth) ? JsonReadResult::Malformed
+                                                     : JsonReadResult::Parsed;
     if (text.find_first_not_of(" \t\r\n") == std::string::npos)
         return JsonReadResult::Blank;
     return JsonReadResult::Malformed;

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/serialization/DurableFile.h"
+
 namespace ztengine {
 
 namespace {

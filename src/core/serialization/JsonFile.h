@@ -21,14 +21,6 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`. The old file is
 // replaced only once the new content is completely on disk; on any failure the temporary file is
 // removed, the old file stays as it was, and the result is false. Prints nothing.
-// The temporary file and the folder are flushed to disk before and after the rename, so that a
-// crash or power loss leaves either the whole old file or the whole new one.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
-
-// Creates or truncates `path`, writes `bytes` and flushes them to disk. False on any failure.
-bool WriteDurableFile(const std::string& path, std::string_view bytes);
-
-// Flushes the folder holding `path` to disk, so that renames and new names in it last.
-bool SyncFolderOf(const std::string& path);
 
 }  // namespace ztengine

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -22,6 +23,7 @@
 #include "core/resources/ResourceJson.h"
 #include "core/resources/ResourceTestUtil.h"
 #include "core/resources/SoundManager.h"
+#include "core/serialization/WinConfig.h"
 #include "core/sound/SoundSystem.h"
 #include "support/AppFixture.h"
 #include "support/NullRenderer3D.h"
@@ -344,6 +346,93 @@ TEST(TestDisplay, AVirtualDisplayStopsWhenItsTestProcessAborts)
     while (fs::exists(socket) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(fs::exists(socket)) << "the display " << out << " is still running";
+}
+
+}  // namespace
+
+namespace {
+
+// One parser of the game's files: loads the file at `path` and saves it the way a normal exit
+// does, each returning what it printed.
+struct Parser {
+    const char* name;
+    std::function<std::string(const std::string& path)> loadAndSave;
+};
+
+template <class Manager>
+std::string LoadAndSaveList(const std::string& path)
+{
+    Manager manager;
+    manager.m_fileName = path;
+    return zttest::CaptureStdout([&] {
+        manager.Load();
+        manager.Save();
+    });
+}
+
+TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
+{
+    const fs::path dir = zttest::MakeTempDir("malformed");
+    std::string deep(100000, '[');
+    deep += std::string(100000, ']');
+    const struct {
+        const char* what;
+        std::string bytes;
+    } kFiles[] = {
+        {"truncated", "[{\"mat\":\"stone\",\"diff\":\"d"},
+        {"truncated object", "{\"name\": \"crate\", \"position\": [1.0, "},
+        {"wrong type of document", "\"just a string\""},
+        {"wrong type of record", "[{\"mat\":1,\"MeshName\":2,\"ModelName\":3,\"SoundName\":4}]"},
+        {"wrong type of value", "{\"position\": \"here\", \"collider type\": 0, \"w\": \"wide\"}"},
+        {"number too big", "[1e400]"},
+        {"deep nesting", deep},
+        {"not a number", "[NaN, Infinity, -Infinity]"},
+        {"invalid UTF-8", "[\"\xff\xfe\xc3\"]"},
+        {"invalid UTF-8 in an object", "{\"name\": \"\xc0\xaf\", \"collider type\": 0}"},
+        {"zero bytes", std::string("[\0\0\0]", 5)},
+    };
+    const Parser kParsers[] = {
+        {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
+        {"mesh list", &LoadAndSaveList<ztengine::MeshManager>},
+        {"model list", &LoadAndSaveList<ztengine::ModelManager>},
+        {"sound name list",
+         [](const std::string& path) {
+             ztengine::SoundManager sounds;
+             return zttest::CaptureStdout([&] {
+                 sounds.Load(path);
+                 sounds.Save(path);
+             });
+         }},
+        {"config.ini",
+         [](const std::string& path) {
+             ztengine::WinConfig config(path);
+             return zttest::CaptureStdout([&] {
+                 config.Load();
+                 config.Save();
+             });
+         }},
+        {"scene file",
+         [](const std::string& path) {
+             PropManager scenes;
+             scenes.m_folder = fs::path(path).parent_path().string();
+             return zttest::CaptureStdout([&] {
+                 scenes.Load();
+                 scenes.Save();
+             });
+         }},
+    };
+    for (const Parser& parser : kParsers) {
+        for (const auto& file : kFiles) {
+            SCOPED_TRACE(std::string(parser.name) + ", " + file.what);
+            const fs::path folder = dir / (std::string(parser.name) + " " + file.what);
+            fs::create_directories(folder);
+            const fs::path path = folder / "hall.json";
+            WriteBytes(path, file.bytes);
+            const std::string printed = parser.loadAndSave(path.string());
+            EXPECT_TRUE(Contains(printed, path.string())) << printed;
+            EXPECT_EQ(ReadBytes(path), file.bytes);
+        }
+    }
 }
 
 }  // namespace
