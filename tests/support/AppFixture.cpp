@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,8 +23,6 @@
 #include "core/util/memory/MemoryAllocator.h"
 #include "platform/Signals.h"
 #include "support/TestSupport.h"
-
-extern char** environ;
 
 namespace zttest {
 
@@ -60,8 +58,19 @@ std::string StartXvfb(const std::string& geometry)
     // test's game closes the last connection.
     const char* argv[] = {"Xvfb",      "-displayfd", fd.c_str(), "-screen", "0", geometry.c_str(),
                           "-nolisten", "tcp",        "-noreset", nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    // The server must not outlive this process however it ends (an abort or a crash skips the
+    // exit handler, and a server left running holds a piped test run open): the kernel sends it
+    // SIGTERM when the test process dies.
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+            _exit(127);
+        close(fds[0]);
+        execvp("Xvfb", const_cast<char**>(argv));
+        _exit(127);
+    }
+    if (pid < 0) {
         close(fds[0]);
         close(fds[1]);
         return {};

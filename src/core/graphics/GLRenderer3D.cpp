@@ -222,7 +222,8 @@ uint32_t GLRenderer3D::LoadMaterialTexture(const char* path, TextureKind kind)
     TextureLoadParams params;
     params.mFile = path;
     const bool detail = kind == TextureKind::Detail;
-    return m_textureLoader.Load(params, detail, detail).id;
+    const uint32_t id = m_textureLoader.LoadIfReadable(params, detail, detail).id;
+    return id == 0 ? kNoTexture : id;
 }
 
 Renderer3DBase::InstanceVbo GLRenderer3D::CreateInstanceVbo(uint32_t meshVao, uint32_t capacity)

@@ -24,9 +24,19 @@ void MaterialManager::Load()
     if (!ReadResourceList(m_fileName, document, m_keepUnreadableFile))
         return;
 
+    size_t index = 0;
     for (const rapidjson::Value& element : document.GetArray()) {
-        if (!element.IsObject())
+        const std::string problem =
+            RecordProblem(element, {{"mat", RecordValue::String},
+                                    {"diff", RecordValue::String},
+                                    {"spec", RecordValue::String},
+                                    {"nrm", RecordValue::String},
+                                    {"disp", RecordValue::String}});
+        if (!problem.empty()) {
+            m_keptRecords.Keep(m_fileName, index++, element, problem);
             continue;
+        }
+        ++index;
         const rapidjson::Value* name = FindString(element, "mat");
         const rapidjson::Value* diffuse = FindString(element, "diff");
         const rapidjson::Value* specular = FindString(element, "spec");
@@ -46,7 +56,7 @@ void MaterialManager::Load()
 
 void MaterialManager::Save()
 {
-    SaveResourceList(m_fileName, m_keepUnreadableFile, m_materials, [](JsonWriter& writer, const MaterialInfo& info) {
+    SaveResourceList(m_fileName, m_keepUnreadableFile, m_materials, m_keptRecords, [](JsonWriter& writer, const MaterialInfo& info) {
         bool ok = writer.StartObject();
         ok = ok && writer.Key("mat") && writer.String(info.m_name.data(), info.m_name.size());
         const std::pair<const char*, const std::string*> paths[] = {

@@ -67,9 +67,23 @@ void MeshManager::Load()
     if (!ReadResourceList(m_fileName, document, m_keepUnreadableFile))
         return;
 
+    size_t index = 0;
     for (const rapidjson::Value& element : document.GetArray()) {
-        if (!element.IsObject())
+        const std::string problem = RecordProblem(
+            element, {{"MeshName", RecordValue::String},
+                      {"MeshType", RecordValue::Int},
+                      {"MeshStacks", RecordValue::Int},
+                      {"MeshSlices", RecordValue::Int},
+                      {"MeshStartAngle", RecordValue::Float},
+                      {"MeshEndAngle", RecordValue::Float},
+                      {"MeshMinorFactor", RecordValue::Float},
+                      {"MeshFilePath", RecordValue::String},
+                      {"MeshFileName", RecordValue::String}});
+        if (!problem.empty()) {
+            m_keptRecords.Keep(m_fileName, index++, element, problem);
             continue;
+        }
+        ++index;
         MeshBuildInfo info;
         const bool complete = ReadString(element, "MeshName", info.m_name) &&
                               ReadInt(element, "MeshType", info.m_type) &&
@@ -87,7 +101,7 @@ void MeshManager::Load()
 
 void MeshManager::Save()
 {
-    SaveResourceList(m_fileName, m_keepUnreadableFile, m_meshes, [this](JsonWriter& writer, const MeshBuildInfo& info) {
+    SaveResourceList(m_fileName, m_keepUnreadableFile, m_meshes, m_keptRecords, [this](JsonWriter& writer, const MeshBuildInfo& info) {
         bool ok = writer.StartObject();
         ok = ok && writer.Key("MeshName") && writer.String(info.m_name.data(), info.m_name.size());
         ok = ok && writer.Key("MeshType") && writer.Int(info.m_type);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/resources/ResourceJson.h"
 #include "core/serialization/Serializer.h"
 
 namespace ztengine {
@@ -88,6 +89,8 @@ private:
     int32_t AddSegmentedMesh(Graphics3D& renderer, std::string name, int32_t type,
                              int32_t stacks, int32_t slices);
 
+    // Records that could not be used, written back as they stand.
+    KeptRecords m_keptRecords;
     bool m_keepUnreadableFile = false;
 };
 

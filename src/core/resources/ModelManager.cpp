@@ -42,9 +42,19 @@ void ModelManager::Load()
     if (!ReadResourceList(m_fileName, document, m_keepUnreadableFile))
         return;
 
+    size_t index = 0;
     for (const rapidjson::Value& element : document.GetArray()) {
-        if (!element.IsObject())
+        std::string problem = RecordProblem(element, {{"ModelName", RecordValue::String},
+                                                      {"MeshName", RecordValue::String},
+                                                      {"MaterialName", RecordValue::String}});
+        // The animations are optional, but when listed they must be names.
+        if (problem.empty() && element.HasMember("AnimationNames"))
+            problem = RecordProblem(element, {{"AnimationNames", RecordValue::StringArray}});
+        if (!problem.empty()) {
+            m_keptRecords.Keep(m_fileName, index++, element, problem);
             continue;
+        }
+        ++index;
         const rapidjson::Value* modelName = FindString(element, "ModelName");
         const rapidjson::Value* meshName = FindString(element, "MeshName");
         const rapidjson::Value* materialName = FindString(element, "MaterialName");
@@ -68,7 +78,7 @@ void ModelManager::Load()
 
 void ModelManager::Save()
 {
-    SaveResourceList(m_fileName, m_keepUnreadableFile, m_models, [](JsonWriter& writer, const ModelInfo& info) {
+    SaveResourceList(m_fileName, m_keepUnreadableFile, m_models, m_keptRecords, [](JsonWriter& writer, const ModelInfo& info) {
         bool ok = writer.StartObject();
         ok = ok && writer.Key("ModelName") &&
              writer.String(info.m_modelName.data(), info.m_modelName.size());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/resources/ResourceJson.h"
 #include "core/serialization/Serializer.h"
 
 namespace ztengine {
@@ -62,6 +63,8 @@ public:
     int32_t m_defaultModel = 0;
 
 private:
+    // Records that could not be used, written back as they stand.
+    KeptRecords m_keptRecords;
     bool m_keepUnreadableFile = false;
 };
 

@@ -8,15 +8,19 @@
 // [SECTION] Working scene
 #include "core/resources/PropManager.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <string_view>
 #include <utility>
 
 #include "core/math/Basis.h"
 #include "core/math/Vector2.h"
 #include "core/resources/ResourceJson.h"
+#include "core/serialization/DurableFile.h"
 #include "core/util/FileUtils.h"
 #include "core/util/assert/AppAssert.h"
 
@@ -72,78 +76,132 @@ bool ReadVector(const rapidjson::Value& value, ztmath::Vector3& out)
     return true;
 }
 
-void ReadProps(const rapidjson::Value& root, std::vector<Prop>& props)
+// Reports a value of a scene file that cannot be used, naming the file, the record and the key;
+// the record keeps its default there and the file is not rewritten from it.
+struct BadValues {
+    const std::string& path;
+    const char* record;
+    bool found = false;
+
+    void Report(size_t index, const rapidjson::Value& key, const char* expected)
+    {
+        std::printf("%s: %s %zu: \"%s\" is not %s\n", path.c_str(), record, index,
+                    std::string(key.GetString(), key.GetStringLength()).c_str(), expected);
+        std::fflush(stdout);
+        found = true;
+    }
+};
+
+constexpr const char* kThreeNumbers = "three finite numbers";
+constexpr const char* kNumber = "a finite number";
+
+void ReadProps(const rapidjson::Value& root, std::vector<Prop>& props, BadValues& bad)
 {
     Prop prop;
     for (const auto& member : root.GetObject()) {
         const rapidjson::Value& key = member.name;
         const rapidjson::Value& value = member.value;
+        const size_t index = props.size();
+        bool ok = true;
+        const char* expected = "";
         if (KeyIs(key, "name")) {
-            if (value.IsString())
+            expected = "a string";
+            ok = value.IsString();
+            if (ok)
                 prop.m_name = ToString(value);
         } else if (KeyIs(key, "model name")) {
-            if (value.IsString())
+            expected = "a string";
+            ok = value.IsString();
+            if (ok)
                 prop.m_modelName = ToString(value);
         } else if (KeyIs(key, "position")) {
-            ReadVector(value, prop.m_position);
+            expected = kThreeNumbers;
+            ok = ReadVector(value, prop.m_position);
         } else if (KeyIs(key, "scale")) {
-            ReadVector(value, prop.m_scale);
+            expected = kThreeNumbers;
+            ok = ReadVector(value, prop.m_scale);
         } else if (KeyIs(key, "pitch")) {
-            ReadFloat(value, prop.m_pitch);
+            expected = kNumber;
+            ok = ReadFloat(value, prop.m_pitch);
         } else if (KeyIs(key, "yaw")) {
-            ReadFloat(value, prop.m_yaw);
+            expected = kNumber;
+            ok = ReadFloat(value, prop.m_yaw);
         } else if (KeyIs(key, "roll")) {
-            ReadFloat(value, prop.m_roll);
+            expected = kNumber;
+            ok = ReadFloat(value, prop.m_roll);
         } else if (KeyIs(key, "tiling")) {
-            ReadFloats(value, prop.m_tiling, 2);
+            expected = "two finite numbers";
+            ok = ReadFloats(value, prop.m_tiling, 2);
         } else if (KeyIs(key, "enable render")) {
-            if (value.IsBool())
+            expected = "true or false";
+            ok = value.IsBool();
+            if (ok)
                 prop.m_enableRender = value.GetBool();
         } else if (KeyIs(key, "enable fakelight")) {
-            if (value.IsBool())
+            expected = "true or false";
+            ok = value.IsBool();
+            if (ok)
                 prop.m_enableFakeLight = value.GetBool();
         } else if (KeyIs(key, "enable collision")) {
-            if (value.IsBool())
+            expected = "true or false";
+            ok = value.IsBool();
+            if (ok)
                 prop.m_enableCollision = value.GetBool();
         } else if (KeyIs(key, "collider index")) {
             // Stored unsigned: 4294967295 is "no collider" (-1).
-            if (value.IsUint())
+            expected = "an unsigned 32-bit integer";
+            ok = value.IsUint();
+            if (ok)
                 prop.m_colliderIndex = static_cast<int32_t>(value.GetUint());
         } else if (KeyIs(key, "collider type")) {
             // Closes the prop even when its value is unusable, so that one bad value does not
             // merge two props into one.
-            if (value.IsInt())
+            expected = "an integer";
+            ok = value.IsInt();
+            if (ok)
                 prop.m_colliderType = value.GetInt();
             props.push_back(std::move(prop));
             prop = Prop();
         }
+        if (!ok)
+            bad.Report(index, key, expected);
     }
 }
 
-void ReadPointLights(const rapidjson::Value& root, std::vector<PointLight>& lights)
+void ReadPointLights(const rapidjson::Value& root, std::vector<PointLight>& lights,
+                     BadValues& bad)
 {
     PointLight light;
     for (const auto& member : root.GetObject()) {
         const rapidjson::Value& key = member.name;
         const rapidjson::Value& value = member.value;
+        const size_t index = lights.size();
+        bool ok = true;
+        const char* expected = kNumber;
         if (KeyIs(key, "light name")) {
-            if (value.IsString())
+            expected = "a string";
+            ok = value.IsString();
+            if (ok)
                 light.m_name = ToString(value);
         } else if (KeyIs(key, "position")) {
-            ReadVector(value, light.m_position);
+            expected = kThreeNumbers;
+            ok = ReadVector(value, light.m_position);
         } else if (KeyIs(key, "colour")) {
-            ReadVector(value, light.m_colour);
+            expected = kThreeNumbers;
+            ok = ReadVector(value, light.m_colour);
         } else if (KeyIs(key, "diff intensity")) {
-            ReadFloat(value, light.m_diffuseIntensity);
+            ok = ReadFloat(value, light.m_diffuseIntensity);
         } else if (KeyIs(key, "radius")) {
-            ReadFloat(value, light.m_radius);
+            ok = ReadFloat(value, light.m_radius);
             lights.push_back(std::move(light));
             light = PointLight();
         }
+        if (!ok)
+            bad.Report(index, key, expected);
     }
 }
 
-void ReadDirectionalLight(const rapidjson::Value& root, DungeonScene& scene)
+void ReadDirectionalLight(const rapidjson::Value& root, DungeonScene& scene, BadValues& bad)
 {
     // Direction and colour count only once an "enabled" member after them confirms them.
     ztmath::Vector3 direction;
@@ -151,20 +209,26 @@ void ReadDirectionalLight(const rapidjson::Value& root, DungeonScene& scene)
     for (const auto& member : root.GetObject()) {
         const rapidjson::Value& key = member.name;
         const rapidjson::Value& value = member.value;
+        bool ok = true;
+        const char* expected = kThreeNumbers;
         if (KeyIs(key, "player startpos")) {
-            ReadVector(value, scene.m_playerStart);
+            ok = ReadVector(value, scene.m_playerStart);
         } else if (KeyIs(key, "direction")) {
-            ReadVector(value, direction);
+            ok = ReadVector(value, direction);
         } else if (KeyIs(key, "colour")) {
-            ReadVector(value, colour);
+            ok = ReadVector(value, colour);
         } else if (KeyIs(key, "enabled")) {
             scene.m_lightDirection = direction;
             scene.m_lightColour = colour;
-            if (value.IsBool())
+            expected = "true or false";
+            ok = value.IsBool();
+            if (ok)
                 scene.m_lightEnabled = value.GetBool();
             direction = ztmath::Vector3();
             colour = ztmath::Vector3();
         }
+        if (!ok)
+            bad.Report(0, key, expected);
     }
 }
 
@@ -252,18 +316,126 @@ bool WritePointLights(ScenePrettyWriter& writer, const DungeonScene& scene,
     return ok && writer.EndObject();
 }
 
+// The text of one scene file, or false (with a line) when the writer could not finish it.
 template <class WriteBody>
-void WriteSceneFile(const std::string& path, const DungeonScene& scene, WriteBody writeBody)
+bool RenderSceneFile(const std::string& path, const DungeonScene& scene, WriteBody writeBody,
+                     std::string& out)
 {
-    std::string out;
     CrLfStringStream stream(out);
     ScenePrettyWriter writer(stream);
     if (!writeBody(writer, scene, path) || !writer.IsComplete()) {
         std::printf("error writing out: %s\n", path.c_str());
         std::fflush(stdout);
-        return;
+        return false;
     }
-    WriteResourceFile(path, out);
+    return true;
+}
+
+// A scene's files are replaced as one set. Each new file is first written in full beside its
+// old one (".tmp"), then a marker naming the set (stem + ".commit") is put in place, and only
+// then are the files renamed over the old ones. A crash before the marker leaves the old set
+// (the temporaries are thrown away at the next start); a crash after it leaves the new set,
+// whose renames the next start completes.
+constexpr const char* kTemporarySuffix = ".tmp";
+constexpr const char* kCommitExtension = ".commit";
+
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\\') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+bool EndsWith(const std::string& text, std::string_view end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool ReplaceFileSet(const std::string& folder, const std::string& stem,
+                    const std::vector<std::pair<std::string, std::string>>& files)
+{
+    std::string manifest;
+    bool ok = true;
+    for (const auto& [path, bytes] : files) {
+        ok = ok && WriteDurableFile(path + kTemporarySuffix, bytes);
+        const size_t slash = path.rfind('/');
+        manifest += (slash == std::string::npos ? path : path.substr(slash + 1)) + "\n";
+    }
+    const std::string marker = JoinPath(folder, stem + kCommitExtension);
+    ok = ok && WriteDurableFile(marker + kTemporarySuffix, manifest);
+    std::error_code error;
+    if (ok) {
+        std::filesystem::rename(marker + kTemporarySuffix, marker, error);
+        ok = !error && SyncFolderOf(marker);
+    }
+    if (!ok) {
+        for (const auto& file : files)
+            std::filesystem::remove(file.first + kTemporarySuffix, error);
+        std::filesystem::remove(marker + kTemporarySuffix, error);
+        std::filesystem::remove(marker, error);
+        for (const auto& file : files) {
+            std::printf("error writing out: %s\n", file.first.c_str());
+            std::fflush(stdout);
+        }
+        return false;
+    }
+    for (const auto& file : files) {
+        std::filesystem::rename(file.first + kTemporarySuffix, file.first, error);
+        if (error) {
+            std::printf("error writing out: %s\n", file.first.c_str());
+            std::fflush(stdout);
+        }
+    }
+    SyncFolderOf(marker);
+    std::filesystem::remove(marker, error);
+    SyncFolderOf(marker);
+    return true;
+}
+
+// Finishes or throws away what a save cut short left in the folder (see ReplaceFileSet).
+void RecoverFileSets(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const std::string listed = folder.empty() ? "." : folder;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(listed, error); !error && it != fs::directory_iterator();
+         it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+
+    for (const std::string& name : names) {
+        if (!EndsWith(name, kCommitExtension))
+            continue;
+        const std::string marker = JoinPath(folder, name);
+        std::string manifest;
+        ReadWholeFile(marker, manifest);
+        size_t start = 0;
+        while (start < manifest.size()) {
+            size_t end = manifest.find('\n', start);
+            if (end == std::string::npos)
+                end = manifest.size();
+            const std::string file = manifest.substr(start, end - start);
+            start = end + 1;
+            if (!IsPlainFileName(file))
+                continue;
+            const std::string path = JoinPath(folder, file);
+            if (fs::exists(path + kTemporarySuffix, error))
+                fs::rename(path + kTemporarySuffix, path, error);
+        }
+        SyncFolderOf(marker);
+        fs::remove(marker, error);
+        std::printf("%s: completed the scene files a save had left half-way\n", marker.c_str());
+        std::fflush(stdout);
+    }
+    for (const std::string& name : names) {
+        for (const char* extension : {".json", ".dlight", ".plight", kCommitExtension}) {
+            if (EndsWith(name, std::string(extension) + kTemporarySuffix)) {
+                fs::remove(JoinPath(folder, name), error);
+                break;
+            }
+        }
+    }
+    SyncFolderOf(JoinPath(folder, "x"));
 }
 
 }  // namespace
@@ -271,13 +443,48 @@ void WriteSceneFile(const std::string& path, const DungeonScene& scene, WriteBod
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Load and Save
 
+std::string PropManager::SceneStem(const std::string& sceneName) const
+{
+    const auto found = m_sceneStems.find(sceneName);
+    return found == m_sceneStems.end() ? sceneName : found->second;
+}
+
 std::string PropManager::ScenePath(const std::string& sceneName, const char* extension) const
 {
-    return JoinPath(m_folder, sceneName + extension);
+    return JoinPath(m_folder, SceneStem(sceneName) + extension);
+}
+
+const char* SceneNameProblem(const std::string& name)
+{
+    if (name.empty())
+        return "is empty";
+    if (name == "." || name == "..")
+        return "is not a file name";
+    if (name.find("..") != std::string::npos)
+        return "contains \"..\"";
+    if (name.size() > 200)
+        return "is longer than 200 characters";
+    for (const char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\')
+            return "contains a path separator";
+        // Characters a Windows or Linux folder refuses in a file name, and control characters.
+        if (u < 0x20 || u == 0x7f || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+            return "contains a character that file names cannot hold";
+    }
+    // The scene name is what comes before the first "."; a name with a "." would load back as
+    // another scene.
+    if (name.find('.') != std::string::npos)
+        return "contains a \".\"";
+    if (name.back() == ' ')
+        return "ends with a space";
+    return nullptr;
 }
 
 void PropManager::Load()
 {
+    RecoverFileSets(m_folder);
+
     std::vector<std::string> propFiles;
     std::vector<std::string> pointLightFiles;
     std::vector<std::string> directionalFiles;
@@ -285,22 +492,49 @@ void PropManager::Load()
     ListFiles(JoinPath(m_folder, "*.plight"), pointLightFiles);
     ListFiles(JoinPath(m_folder, "*.dlight"), directionalFiles);
 
+    // Several files can give one scene name ("hall.json" and "hall.bak.json" both give "hall").
+    // Only one of them is the scene: the file named exactly after it, else the first listed.
+    std::map<std::string, std::string> chosen;
+    for (const std::string& propFile : propFiles) {
+        const std::string name = propFile.substr(0, propFile.find('.'));
+        const auto found = chosen.find(name);
+        if (found == chosen.end() || FileStem(propFile) == name)
+            chosen[name] = propFile;
+    }
+
     for (const std::string& propFile : propFiles) {
         DungeonScene scene;
         scene.m_name = propFile.substr(0, propFile.find('.'));
         const std::string stem = FileStem(propFile);
+        const std::string& used = chosen[scene.m_name];
+        if (used != propFile) {
+            std::printf("%s gives the scene name \"%s\" that %s already gives: it is not loaded\n",
+                        JoinPath(m_folder, propFile).c_str(), scene.m_name.c_str(),
+                        JoinPath(m_folder, used).c_str());
+            std::fflush(stdout);
+            continue;
+        }
+        // Edits are written back to the files the scene was read from.
+        m_sceneStems[scene.m_name] = stem;
 
-        // Reads one of the scene's files; a file that holds something unreadable is reported
-        // and kept from being overwritten with the empty part it gave.
+        // Reads one of the scene's files; a file that holds something unreadable or a value
+        // that cannot be used is reported and kept from being overwritten with what was read.
         auto readPart = [&](const std::string& listedName, const char* extension,
-                            auto&& readObject) {
+                            const char* record, auto&& readObject) {
             if (listedName.empty())
                 return;
             const std::string path = JoinPath(m_folder, listedName);
             rapidjson::Document document;
             const JsonReadResult read = ReadJsonDocument(path, document);
             if (read == JsonReadResult::Parsed && document.IsObject()) {
-                readObject(document);
+                BadValues bad{path, record};
+                readObject(document, bad);
+                if (bad.found) {
+                    std::printf("%s is kept as it is until its scene is saved from the editor\n",
+                                path.c_str());
+                    std::fflush(stdout);
+                    m_unreadableFiles.insert(ScenePath(scene.m_name, extension));
+                }
                 return;
             }
             if (read == JsonReadResult::Malformed ||
@@ -311,12 +545,18 @@ void PropManager::Load()
             }
         };
 
-        readPart(propFile, kPropsExtension,
-                 [&](const rapidjson::Value& root) { ReadProps(root, scene.m_props); });
-        readPart(FindPartner(pointLightFiles, stem), kPointLightsExtension,
-                 [&](const rapidjson::Value& root) { ReadPointLights(root, scene.m_pointLights); });
-        readPart(FindPartner(directionalFiles, stem), kDirectionalExtension,
-                 [&](const rapidjson::Value& root) { ReadDirectionalLight(root, scene); });
+        readPart(propFile, kPropsExtension, "prop",
+                 [&](const rapidjson::Value& root, BadValues& bad) {
+                     ReadProps(root, scene.m_props, bad);
+                 });
+        readPart(FindPartner(pointLightFiles, stem), kPointLightsExtension, "point light",
+                 [&](const rapidjson::Value& root, BadValues& bad) {
+                     ReadPointLights(root, scene.m_pointLights, bad);
+                 });
+        readPart(FindPartner(directionalFiles, stem), kDirectionalExtension, "directional light",
+                 [&](const rapidjson::Value& root, BadValues& bad) {
+                     ReadDirectionalLight(root, scene, bad);
+                 });
         m_scenes.push_back(std::move(scene));
     }
 }
@@ -333,14 +573,27 @@ void PropManager::Save()
         {kPointLightsExtension, &WritePointLights},
     };
     for (const DungeonScene& scene : m_scenes) {
+        // Whatever added the scene, its files stay inside the scene folder.
+        if (!IsPlainFileName(SceneStem(scene.m_name) + kPropsExtension) ||
+            SceneStem(scene.m_name).find("..") != std::string::npos) {
+            std::printf("scene \"%s\" is not saved: its name is not a plain file name\n",
+                        scene.m_name.c_str());
+            std::fflush(stdout);
+            continue;
+        }
+        std::vector<std::pair<std::string, std::string>> files;
         for (const Part& part : kParts) {
             const std::string path = ScenePath(scene.m_name, part.extension);
             if (KeepsUnreadableFile(path)) {
                 ReportKeptUnreadableFile(path);
                 continue;
             }
-            WriteSceneFile(path, scene, part.write);
+            std::string bytes;
+            if (RenderSceneFile(path, scene, part.write, bytes))
+                files.emplace_back(path, std::move(bytes));
         }
+        if (!files.empty())
+            ReplaceFileSet(m_folder, SceneStem(scene.m_name), files);
     }
 }
 

@@ -3,6 +3,7 @@
 // under "scenes/", and the working scene that the scene editor edits. "DungeonScene" is the
 // generated dungeon in the same scene form.
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -86,8 +87,10 @@ public:
     void HideAllProps();
     void ShowAllProps();
 
-    // The three file paths of a scene name.
+    // The three file paths of a scene name: the files it was read from, or its name + extension.
     std::string ScenePath(const std::string& sceneName, const char* extension) const;
+    // The file name, without extension, that the scene's files use.
+    std::string SceneStem(const std::string& sceneName) const;
     // Whether Save leaves this file as it is because it could not be read at start-up.
     bool KeepsUnreadableFile(const std::string& path) const
     {
@@ -110,6 +113,12 @@ private:
     void SetHiddenAll(bool hidden);
 
     std::set<std::string> m_unreadableFiles;
+    // Scene name -> the stem of the files it was read from, when that differs from the name.
+    std::map<std::string, std::string> m_sceneStems;
 };
+
+// Why a scene name typed in the editor cannot be the name of its files (it would leave the scene
+// folder, cannot be stored there, or would load back as another scene), or null when it can.
+const char* SceneNameProblem(const std::string& name);
 
 }  // namespace ztengine

@@ -3,6 +3,7 @@
 // silent whole-file read with its outcome, the pretty CR LF writer of the scene files, finite
 // floats for the writers, and the replace-through-a-temporary-file write with its message.
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -74,12 +75,45 @@ bool WriteResourceFile(const std::string& path, std::string_view bytes);
 // The line that a file which could not be read at start-up was left as it is.
 void ReportKeptUnreadableFile(const std::string& path);
 
+// What an editor shows after saving a list that could not be read at start-up.
+std::string KeptUnreadableFileStatus(const std::string& path);
+
+// After an editor saved a list: when the list could not be read at start-up nothing was written,
+// and the editor's status says so (replacing its "created" or "deleted") with the way out.
+template <class List>
+void ReportIfListKept(const List& list, std::string& status)
+{
+    if (list.KeepsUnreadableFile())
+        status = KeptUnreadableFileStatus(list.m_fileName);
+}
+
+// The records of a list that could not be used: each is reported once with its index and what is
+// wrong, and written back unchanged when the list is saved, so that fixing the file by hand is
+// never undone by the game.
+class KeptRecords {
+public:
+    KeptRecords() : m_records(rapidjson::kArrayType) {}
+    void Keep(const std::string& path, size_t index, const rapidjson::Value& record,
+              const std::string& problem);
+    bool WriteAll(JsonWriter& writer) const;
+    size_t Count() const { return m_records.Size(); }
+
+private:
+    rapidjson::Document m_records;
+};
+
+// What is wrong with a list record, checking that it is an object and that each key holds a
+// value of the wanted kind; empty when the record is fine.
+enum class RecordValue { String, Int, Float, StringArray };
+std::string RecordProblem(const rapidjson::Value& record,
+                          std::initializer_list<std::pair<const char*, RecordValue>> keys);
+
 // Writes a resource list as one compact JSON array, one object per record from `writeRecord`
 // (writer, record) -> bool. A list that could not be read at start-up is kept as it is, and a
 // record that cannot be written leaves the old file in place with a message.
 template <class Records, class WriteRecord>
 void SaveResourceList(const std::string& path, bool keepUnreadableFile, const Records& records,
-                      WriteRecord writeRecord)
+                      const KeptRecords& kept, WriteRecord writeRecord)
 {
     if (keepUnreadableFile) {
         ReportKeptUnreadableFile(path);
@@ -90,6 +124,7 @@ void SaveResourceList(const std::string& path, bool keepUnreadableFile, const Re
     bool ok = writer.StartArray();
     for (const auto& record : records)
         ok = ok && writeRecord(writer, record);
+    ok = ok && kept.WriteAll(writer);
     ok = ok && writer.EndArray() && writer.IsComplete();
     if (!ok) {
         std::printf("error writing out: %s\n", path.c_str());

@@ -61,6 +61,8 @@ void SoundManager::Save(const std::string& path)
             ok = ok && writer.EndObject();
         }
     }
+    if (path == m_keptPath)
+        ok = ok && m_keptRecords.WriteAll(writer);
     ok = ok && writer.EndArray() && writer.IsComplete();
     if (!ok) {
         std::printf("error writing out: %s\n", path.c_str());
@@ -84,12 +86,18 @@ void SoundManager::Load(const std::string& path)
         return;
     }
 
+    m_keptPath = path;
+    size_t index = 0;
     for (const rapidjson::Value& element : document.GetArray()) {
-        if (!element.IsObject())
+        std::string problem = RecordProblem(element, {{"FileName", RecordValue::String}});
+        if (problem.empty() && !FindString(element, "SoundName") && !FindString(element, "BGMName"))
+            problem = "neither \"SoundName\" nor \"BGMName\" is a string";
+        if (!problem.empty()) {
+            m_keptRecords.Keep(path, index++, element, problem);
             continue;
+        }
+        ++index;
         const rapidjson::Value* file = FindString(element, "FileName");
-        if (file == nullptr)
-            continue;
         if (const rapidjson::Value* sound = FindString(element, "SoundName")) {
             const std::string name = ToString(*sound);
             if (HasSound(name))

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include "core/resources/ResourceJson.h"
+
 namespace ztengine {
 
 class SoundSystem;
@@ -34,6 +36,9 @@ public:
 private:
     // The path of a registry that could not be read, which Save must not overwrite.
     std::string m_unreadablePath;
+    // Records of the loaded registry that could not be used, written back when it is saved.
+    std::string m_keptPath;
+    KeptRecords m_keptRecords;
 };
 
 }  // namespace ztengine

@@ -520,7 +520,8 @@ bool Params::LoadFromFile(const char* fileName)
     rapidjson::Document document;
     // Full precision, so that every double the writer produced reads back to the same value;
     // iterative, so that a hand-edited file of deep nesting cannot exhaust the stack.
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag>(
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
+                   rapidjson::kParseValidateEncodingFlag>(
         text.data(), text.size());
     if (document.HasParseError() || !document.IsObject())
         return false;

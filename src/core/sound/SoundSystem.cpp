@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace ztengine {
@@ -39,6 +40,16 @@ public:
 private:
     int m_saved = -1;
 };
+// Every line goes out at once: a line left in the buffer is lost when the program aborts, and
+// these are the lines that tell why sound stopped working.
+[[gnu::format(printf, 1, 2)]] void PrintLine(const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    std::vprintf(format, arguments);
+    va_end(arguments);
+    std::fflush(stdout);
+}
 
 constexpr int kChannelCount = 1024;
 // The oldest sound library version the game was made with.
@@ -51,7 +62,7 @@ bool Check(FMOD_RESULT result)
 {
     if (result == FMOD_OK)
         return true;
-    std::printf("FMOD error! (%d) %s\n", static_cast<int>(result), FMOD_ErrorString(result));
+    PrintLine("FMOD error! (%d) %s\n", static_cast<int>(result), FMOD_ErrorString(result));
     return false;
 }
 
@@ -87,12 +98,12 @@ SoundSystem::SoundSystem(const SoundSystemOptions& options)
 
     unsigned int version = 0;
     Check(m_system->getVersion(&version));
-    std::printf("FMOD Version: %u\n", version);
+    PrintLine("FMOD Version: %u\n", version);
     // Asked for the speakers and found none: the game plays on, and says so once.
     FMOD_OUTPUTTYPE output = options.output;
     if (initResult == FMOD_OK && m_system->getOutput(&output) == FMOD_OK &&
         options.output != FMOD_OUTPUTTYPE_NOSOUND && output == FMOD_OUTPUTTYPE_NOSOUND) {
-        std::printf("No sound device found: running without sound output.\n");
+        PrintLine("No sound device found: running without sound output.\n");
     }
 
     if (!Check(m_system->createChannelGroup(nullptr, &m_musicGroup)))
@@ -101,7 +112,7 @@ SoundSystem::SoundSystem(const SoundSystemOptions& options)
         m_effectsGroup = nullptr;
 
     if (version < kRequiredVersion) {
-        std::printf("Error! You are using an old version of FMOD %u. This program requires %u\n",
+        PrintLine("Error! You are using an old version of FMOD %u. This program requires %u\n",
                     version, kRequiredVersion);
     }
 
@@ -130,7 +141,7 @@ SoundSystem::~SoundSystem()
 int32_t SoundSystem::LoadSound(const std::string& fileName)
 {
     if (m_system == nullptr) {
-        std::printf("Sound system pointer is null!\n");
+        PrintLine("Sound system pointer is null!\n");
         return 0;
     }
     FMOD::Sound* sound = nullptr;
@@ -145,7 +156,7 @@ int32_t SoundSystem::CreateSoundInstance(int32_t soundIndex)
 {
     if (soundIndex < 0 || static_cast<size_t>(soundIndex) >= m_sounds.size() ||
         m_sounds[soundIndex] == nullptr) {
-        std::printf("Specified sound is not valid!\n");
+        PrintLine("Specified sound is not valid!\n");
         // Not 0: that may be a real instance of another sound, which the caller would then
         // set up and play in this one's place.
         return kInvalidIndex;
@@ -161,7 +172,7 @@ bool SoundSystem::IsValidInstance(int32_t instanceIndex)
     if (instanceIndex >= 0 && static_cast<size_t>(instanceIndex) < m_instances.size() &&
         m_instances[instanceIndex].m_valid == 1)
         return true;
-    std::printf("Not Valid Sound Instance!\n");
+    PrintLine("Not Valid Sound Instance!\n");
     return false;
 }
 
@@ -243,7 +254,7 @@ bool SoundSystem::IsPlaying(int32_t instanceIndex)
 int32_t SoundSystem::LoadBGM(const std::string& fileName)
 {
     if (m_system == nullptr) {
-        std::printf("Sound system pointer is null!\n");
+        PrintLine("Sound system pointer is null!\n");
         return 0;
     }
     FMOD::Sound* stream = nullptr;

@@ -1,6 +1,8 @@
 // The CPU records behind the resource and effect operations of the renderers.
 #include "core/graphics/framework/Renderer3DBase.h"
 
+#include <cstdio>
+
 #include "core/animation/Skeleton/AnimationLoader.h"
 #include "core/graphics/framework/mesh/core/MeshInfo.h"
 #include "core/util/assert/AppAssert.h"
@@ -29,6 +31,22 @@ RenderMaterial Renderer3DBase::DefaultMaterial() const
     return m_materials.empty() ? RenderMaterial() : m_materials[0];
 }
 
+namespace {
+
+// A material image that cannot be read is the designer's mistake, not a reason to stop the
+// game: the slot keeps the default material's texture, and the line says which file to fix.
+uint32_t TextureOrDefault(uint32_t loaded, const char* path, const char* slot, uint32_t fallback)
+{
+    if (loaded != kNoTexture)
+        return loaded;
+    std::printf("Texture %s cannot be read: the material uses the default %s texture\n", path,
+                slot);
+    std::fflush(stdout);
+    return fallback;
+}
+
+}  // namespace
+
 int32_t Renderer3DBase::AppendMaterial(uint32_t diffuse, const char* specular, const char* normal,
                                        const char* displacement)
 {
@@ -36,12 +54,18 @@ int32_t Renderer3DBase::AppendMaterial(uint32_t diffuse, const char* specular, c
     material.m_word = 0;
     material.m_diffuseTexture = diffuse;
     if (specular != nullptr)
-        material.m_specularTexture = LoadMaterialTexture(specular, TextureKind::Detail);
+        material.m_specularTexture =
+            TextureOrDefault(LoadMaterialTexture(specular, TextureKind::Detail), specular,
+                             "specular", material.m_specularTexture);
     if (normal != nullptr) {
-        material.m_normalTexture = LoadMaterialTexture(normal, TextureKind::Detail);
+        material.m_normalTexture =
+            TextureOrDefault(LoadMaterialTexture(normal, TextureKind::Detail), normal, "normal",
+                             material.m_normalTexture);
         // A height image means nothing without the normals to displace along.
         if (displacement != nullptr)
-            material.m_displacementTexture = LoadMaterialTexture(displacement, TextureKind::Detail);
+            material.m_displacementTexture =
+                TextureOrDefault(LoadMaterialTexture(displacement, TextureKind::Detail),
+                                 displacement, "displacement", material.m_displacementTexture);
     }
     material.m_index = static_cast<int32_t>(m_materials.size());
     m_materials.push_back(material);
@@ -53,9 +77,11 @@ int32_t Renderer3DBase::CreateMaterial(const char* diffuse, const char* specular
 {
     if (diffuse == nullptr && specular == nullptr && normal == nullptr && displacement == nullptr)
         return 0;
-    const uint32_t diffuseTexture = diffuse != nullptr
-                                        ? LoadMaterialTexture(diffuse, TextureKind::Diffuse)
-                                        : DefaultMaterial().m_diffuseTexture;
+    const uint32_t defaultDiffuse = DefaultMaterial().m_diffuseTexture;
+    const uint32_t diffuseTexture =
+        diffuse != nullptr ? TextureOrDefault(LoadMaterialTexture(diffuse, TextureKind::Diffuse),
+                                              diffuse, "diffuse", defaultDiffuse)
+                           : defaultDiffuse;
     return AppendMaterial(diffuseTexture, specular, normal, displacement);
 }
 

@@ -158,8 +158,10 @@ void SndFXSubsystem::Init()
 {
     if (m_sound->m_system != nullptr) {
         const FMOD_RESULT result = m_sound->m_system->set3DSettings(1.0f, 1.0f, 5.0f);
-        if (result != FMOD_OK)
+        if (result != FMOD_OK) {
             std::printf("FMOD error! (%d) %s\n", static_cast<int>(result), FMOD_ErrorString(result));
+            std::fflush(stdout);
+        }
     }
 
     for (const Handler& handler : kHandlers) {

@@ -143,18 +143,20 @@ GLfloat TextureLoader::MaxAnisotropy()
     return largest;
 }
 
-TextureInfo TextureLoader::Upload(const TextureLoadParams& param)
+TextureInfo TextureLoader::Upload(const TextureLoadParams& param, bool mayFail)
 {
     TextureInfo info;
-    glGenTextures(1, &info.id);
 
     unsigned char* pixels = nullptr;
     int width = 0;
     int height = 0;
     int channels = 0;
     const bool decoded = DecodeImage(param.mFile, &pixels, &width, &height, &channels) != 0;
+    if (!decoded && mayFail && !param.mFile.empty())
+        return info;
     if (!decoded)
         assert(param.mFile.empty());
+    glGenTextures(1, &info.id);
 
     glBindTexture(GL_TEXTURE_2D, info.id);
     if (decoded) {
@@ -173,7 +175,21 @@ TextureInfo TextureLoader::Upload(const TextureLoadParams& param)
 
 TextureInfo TextureLoader::Load(const TextureLoadParams& param, bool mipmapped, bool nearest)
 {
-    TextureInfo info = Upload(param);
+    return LoadTexture(param, mipmapped, nearest, false);
+}
+
+TextureInfo TextureLoader::LoadIfReadable(const TextureLoadParams& param, bool mipmapped,
+                                          bool nearest)
+{
+    return LoadTexture(param, mipmapped, nearest, true);
+}
+
+TextureInfo TextureLoader::LoadTexture(const TextureLoadParams& param, bool mipmapped,
+                                       bool nearest, bool mayFail)
+{
+    TextureInfo info = Upload(param, mayFail);
+    if (info.id == 0)
+        return info;
 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 4);
     if (info.width > 0 && info.height > 0)

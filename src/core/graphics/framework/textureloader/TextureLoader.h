@@ -42,6 +42,9 @@ public:
     // A mipmapped (max level 4), anisotropic texture. A file that cannot be decoded stops the
     // program: the game does not run with missing art.
     TextureInfo Load(const TextureLoadParams& param, bool mipmapped, bool nearest);
+    // As Load, but a file that cannot be read or decoded gives id 0 (and no texture is kept):
+    // a material's image is the designer's data, and the game shows a default in its place.
+    TextureInfo LoadIfReadable(const TextureLoadParams& param, bool mipmapped, bool nearest);
     // A texture with linear filtering, no mipmaps and GL's default wrapping; channels 0.
     TextureInfo LoadPlain(const std::string& path);
     // 1 x 1 float texture of the colour (four floats, RGBA), wrapped by the params' codes.
@@ -56,7 +59,10 @@ public:
 
 private:
     // Generates the texture, decodes and uploads the image; the texture stays bound.
-    TextureInfo Upload(const TextureLoadParams& param);
+    // An image that cannot be decoded stops the program unless `mayFail`, where it gives id 0.
+    TextureInfo Upload(const TextureLoadParams& param, bool mayFail = false);
+    TextureInfo LoadTexture(const TextureLoadParams& param, bool mipmapped, bool nearest,
+                            bool mayFail);
 
     std::vector<unsigned int> m_textures;
 };

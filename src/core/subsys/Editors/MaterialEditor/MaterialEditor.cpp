@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/App.h"
+#include "core/resources/ResourceJson.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"
 #include "core/resources/MaterialManager.h"
@@ -286,6 +287,7 @@ void MaterialEditor::CreateMaterial()
     m_materials->AddMaterial(*m_graphics, name.c_str(), textures);
     m_status = name + " has been created.";
     m_materials->Save();
+    ReportIfListKept(*m_materials, m_status);
     RefreshLists();
 }
 
@@ -312,6 +314,7 @@ void MaterialEditor::DeleteMaterial()
     m_appliedSelection = -1;
     *m_materialSelection = 0;
     m_materials->Save();
+    ReportIfListKept(*m_materials, m_status);
     RefreshLists();
 }
 

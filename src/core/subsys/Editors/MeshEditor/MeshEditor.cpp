@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/App.h"
+#include "core/resources/ResourceJson.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"  // brings GLEW, then GLFW
 #include "core/input/Input.h"
@@ -299,6 +300,7 @@ void MeshEditor::CreateCustomMesh()
         StorePreview(name, mesh, false);
     }
     m_meshes->Save();
+    ReportIfListKept(*m_meshes, m_status);
 }
 
 void MeshEditor::CreateMesh()
@@ -331,6 +333,7 @@ void MeshEditor::CreateMesh()
     }
     StorePreview(name, mesh, true);
     m_meshes->Save();
+    ReportIfListKept(*m_meshes, m_status);
 }
 
 void MeshEditor::DeleteMesh()
@@ -353,6 +356,7 @@ void MeshEditor::DeleteMesh()
     }
     m_meshes->RemoveMesh(name);
     m_meshes->Save();
+    ReportIfListKept(*m_meshes, m_status);
 }
 
 void MeshEditor::ZoomIn()

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/App.h"
+#include "core/resources/ResourceJson.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"
 #include "core/resources/MaterialManager.h"
@@ -249,6 +250,7 @@ void ModelEditor::CreateModel()
                        m_meshNames[static_cast<size_t>(mesh)],
                        m_materialNames[static_cast<size_t>(material)], m_chosenAnimations);
     m_models->Save();
+    ReportIfListKept(*m_models, m_status);
 }
 
 void ModelEditor::DeleteModel()
@@ -263,6 +265,7 @@ void ModelEditor::DeleteModel()
     *m_modelSelection = 0;
     m_models->RemoveModel(name.c_str());
     m_models->Save();
+    ReportIfListKept(*m_models, m_status);
 }
 
 void ModelEditor::ZoomIn()

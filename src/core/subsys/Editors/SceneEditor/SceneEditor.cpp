@@ -125,6 +125,7 @@ void SceneEditor::BuildWindows()
     gui.AddCheckbox(scene, "Create Prop in Scene", &m_createProp);
     gui.AddCheckbox(scene, "Create Light in Scene", &m_createLight);
     gui.AddVarView(scene, &m_lightCount, GuiVarViewUnsigned, "Light Count");
+    gui.AddTextRef(scene, &m_status);
     const int load = gui.AddCollapsingHeader(scene, "Load");
     const int sceneList = gui.AddDropDownList(scene, "Scene List", &m_sceneNames, load);
     m_sceneSelection = gui.GetDropDownListSelection(scene, sceneList);
@@ -608,8 +609,16 @@ void SceneEditor::SaveScene()
     const std::string name = FieldText(m_sceneName);
     if (name.empty())
         return;
+    // The name becomes the scene's file names: it must not lead out of the scene folder.
+    if (const char* problem = SceneNameProblem(name)) {
+        m_status = "Scene name \"" + name + "\" " + problem + ": not saved.";
+        std::printf("%s\n", m_status.c_str());
+        std::fflush(stdout);
+        return;
+    }
     m_props->StoreCurrentScene(name.c_str());
     m_props->Save();
+    m_status = "Scene " + name + " saved.";
 }
 
 void SceneEditor::CopySelectedSceneName()

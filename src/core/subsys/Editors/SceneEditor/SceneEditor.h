@@ -163,6 +163,9 @@ private:
     // What each name field showed when it was last filled from a prop or light.
     std::string m_propNameShown;
     std::string m_lightNameShown;
+public:
+    // The line under the scene window's counts: what the last save did or why it was refused.
+    std::string m_status;
 };
 
 }  // namespace ztengine
