@@ -1,6 +1,7 @@
-// The road from the first splash to the main menu in the running game (window on a virtual
-// display, fixed 1/60 s frames): the two logo screens, the loading screen that works off the job
-// queue, and the controller screen.
+// The road from the first splash to the main menu in the running game (fixed 1/60 s frames,
+// without a window where only timing and states are checked): the two logo screens, the loading
+// screen that works off the job queue, and the controller screen; then the menus on a virtual
+// display.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,10 +64,12 @@ void RegisterScreensIfMissing(Win32App& app)
     app.RegSystemToState("LOADING_RESOURCES_STATE", app.AddSystem<InitGameLoadingSystem>().second);
 }
 
-zttest::AppFixtureOptions GameOptions(std::function<void(Win32App&)> extra = {})
+// Timing and states need no pictures: only the tests that look at the screen take a window,
+// which costs a software-rendered frame every step.
+zttest::AppFixtureOptions GameOptions(std::function<void(Win32App&)> extra = {}, bool window = false)
 {
     zttest::AppFixtureOptions options;
-    options.window = true;
+    options.window = window;
     options.dt = 1.0 / 60.0;
     options.beforeInit = [extra](Win32App& app) {
         RegisterScreensIfMissing(app);
@@ -251,10 +254,6 @@ void WalkTheMenus(zttest::AppFixture& game)
 
 TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
 {
-    // A screen of its own, the window's size: no other test's window can cover the screenshots.
-    const std::string display = zttest::PrivateDisplay(1280, 800);
-    ASSERT_FALSE(display.empty()) << "Xvfb could not be started for a 1280 x 800 screen";
-    zttest::ScopedDisplay onOwnScreen(display);
     // Two jobs at the front of the queue: the first wants three calls before it is done.
     std::vector<int> firstJobFrames;
     std::vector<int> secondJobFrames;
@@ -357,7 +356,20 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
     EXPECT_NEAR(Element(controller->m_pictureElement).m_sprite.GetAlpha(), pictureAlpha - 10 * kDt, 1e-4f);
     EXPECT_NEAR(Element(controller->m_backgroundElement).m_sprite.GetAlpha(), backgroundAlpha - 10 * kDt, 1e-4f);
     EXPECT_NEAR(Text(app, controller->m_textIndex).color.w, pictureAlpha - 10 * kDt, 1e-4f);
+}
 
+// The same game on screen: through the loading screen to the main menu, then the menus under a
+// real cursor with a screenshot of each screen.
+TEST(StartupScreensTest, MenusOnScreenAfterTheRoad)
+{
+    // A screen of its own, the window's size: no other test's window can cover the screenshots.
+    const std::string display = zttest::PrivateDisplay(1280, 800);
+    ASSERT_FALSE(display.empty()) << "Xvfb could not be started for a 1280 x 800 screen";
+    zttest::ScopedDisplay onOwnScreen(display);
+    zttest::AppFixture game(GameOptions({}, true));
+    ASSERT_TRUE(game.Started()) << game.InitError();
+    ASSERT_NE(game.App().GetWindow(), nullptr);
+    zttest::CaptureStdout([&] { ASSERT_TRUE(game.RunLoading()); });
     WalkTheMenus(game);
 }
 
