@@ -24,18 +24,9 @@ using ztmath::Vector4;
 
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using zttest::ReadBytes;
 
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using zttest::WriteBytes;
 
 class ParamsFile : public testing::Test {
 protected:

@@ -28,11 +28,7 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
     return std::mktime(&t);
 }
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using zttest::ReadBytes;
 
 struct NameCase {
     int year, month, day, hour, minute, second;
@@ -73,7 +69,7 @@ TEST(Logger, CreatesItsEmptyFileAtOnceAndWritesRecordsOnlyAtTheEnd)
         logger.Log("GL", "init", "shaders built");
         EXPECT_EQ(fs::file_size(file), 0u) << "records wait for the end of the run";
     }
-    EXPECT_EQ(ReadAll(file), "{GL}: context made\n{GL}[init]: shaders built\n");
+    EXPECT_EQ(ReadBytes(file), "{GL}: context made\n{GL}[init]: shaders built\n");
 }
 
 TEST(Logger, WithoutRecordsTheFileStaysEmpty)
