@@ -79,6 +79,17 @@ zttest::AppFixtureOptions GameOptions(std::function<void(Win32App&)> extra = {},
     return options;
 }
 
+// What the screens last asked of the pointer. The application keeps its custom cursor only with
+// a window, so the windowless runs follow the requests themselves.
+struct CursorRequests {
+    bool shown = true;
+    void Watch(Win32App& app)
+    {
+        app.m_messagingSystem.RegisterHandler("HIDE_CUSTOM_CURSOR", [this](const ztengine::IEvent&) { shown = false; });
+        app.m_messagingSystem.RegisterHandler("SHOW_CUSTOM_CURSOR", [this](const ztengine::IEvent&) { shown = true; });
+    }
+};
+
 std::string StateName(Win32App& app)
 {
     return app.GetStateName(app.GetCurrentState());
@@ -258,7 +269,9 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
     std::vector<int> firstJobFrames;
     std::vector<int> secondJobFrames;
     int frame = 0;
+    CursorRequests cursor;
     zttest::AppFixture game(GameOptions([&](Win32App& app) {
+        cursor.Watch(app);
         app.QueueJob([&]() {
             firstJobFrames.push_back(frame);
             return firstJobFrames.size() == 3;
@@ -340,7 +353,7 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
     EXPECT_FALSE(Element(brimsel->m_logoElement).m_active);
     EXPECT_FALSE(Element(teamLogo->m_backgroundElement).m_active);
     EXPECT_FALSE(Text(app, loading->m_textIndex).visible);
-    EXPECT_TRUE(app.IsCustomCursorShown());
+    EXPECT_TRUE(cursor.shown);
     EXPECT_LT(controllerTextMismatch, 1e-6f);
     const ztengine::TextEntry& line = Text(app, controller->m_textIndex);
     EXPECT_EQ(line.text, "Controller supported, keyboard recommended");
@@ -370,6 +383,8 @@ TEST(StartupScreensTest, MenusOnScreenAfterTheRoad)
     ASSERT_TRUE(game.Started()) << game.InitError();
     ASSERT_NE(game.App().GetWindow(), nullptr);
     zttest::CaptureStdout([&] { ASSERT_TRUE(game.RunLoading()); });
+    // The controller screen brought the game's own pointer back.
+    EXPECT_TRUE(game.App().IsCustomCursorShown());
     WalkTheMenus(game);
 }
 
@@ -378,7 +393,8 @@ TEST(StartupScreensTest, MenusOnScreenAfterTheRoad)
 // hourglass is checked on the way.
 TEST(StartupScreensTest, SkipInputsStartTheFadeOutAtOnce)
 {
-    zttest::AppFixture game(GameOptions());
+    CursorRequests cursor;
+    zttest::AppFixture game(GameOptions([&](Win32App& app) { cursor.Watch(app); }));
     ASSERT_TRUE(game.Started()) << game.InitError();
     Win32App& app = game.App();
     auto* brimsel = SystemIn<BrimselSplash>(app, "BRIMSEL_SPLASH_STATE");
@@ -416,7 +432,7 @@ TEST(StartupScreensTest, SkipInputsStartTheFadeOutAtOnce)
     ASSERT_TRUE(game.RunUntil([&]() { return StateName(app) != "TEAM_LOGO_STATE"; }, 40));
     game.ReleaseMouseButton(GLFW_MOUSE_BUTTON_LEFT);
     EXPECT_EQ(StateName(app), "LOADING_RESOURCES_STATE");
-    EXPECT_FALSE(app.IsCustomCursorShown());
+    EXPECT_FALSE(cursor.shown);
 
     // The hourglass: 45 degrees a second while jobs remain, back to 0 at a full turn.
     ASSERT_GE(app.GetPendingJobCount(), 3u);
