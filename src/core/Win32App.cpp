@@ -548,9 +548,11 @@ void Win32App::RunFullFrame()
             gui.GetManager().Render();
             gui.EndFrame();
         }
-        UIElementManager::GetInstance().Update();
-        glfwSwapBuffers(m_window);
     }
+    // The elements' own logic (fades, hovering, clicks) is part of the game, window or not.
+    UIElementManager::GetInstance().Update();
+    if (drawing)
+        glfwSwapBuffers(m_window);
     m_input.Update();
 
     if (m_requestedState != nullptr && *m_requestedState != static_cast<int>(m_currentState))

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/UI/UIElementManager.h"
 #include "core/subsys/Registration/GameRegistration.h"
 #include "core/util/Random.h"
 #include "core/util/memory/MemoryAllocator.h"
@@ -243,6 +244,9 @@ AppFixture::AppFixture(AppFixtureOptions options) : m_options(std::move(options)
         else
             m_initError = m_app->GetInitError();
     } else {
+        // The element layer reads the polled input, as Init hands it over: its fades, hovering
+        // and clicks run every frame, window or not.
+        ztengine::UIElementManager::GetInstance().m_refInput = m_app->GetInput();
         m_app->StartSubsystems();
         m_started = true;
     }

@@ -15,87 +15,14 @@
 #include "core/subsys/sharedData/FeedbackRecords.h"
 #include "core/subsys/sharedData/PlayerRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
+#include "support/FakeInput.h"
 #include "support/HeadlessApp.h"
 #include "support/NullRenderer3D.h"
 
 namespace zttest {
 
-// Key and pad-button transitions in the polled input's terms: Press makes a key "pressed" for
-// the next frame and "held" after it, until Release makes it "released" for one frame.
-class ScriptedInput : public ztengine::Input {
-public:
-    void Press(unsigned key) { m_keys[key] = Pressed; }
-    void Release(unsigned key) { m_keys[key] = Released; }
-    void PressPadButton(int button) { m_padButtons[button] = Pressed; }
-    void ReleasePadButton(int button) { m_padButtons[button] = Released; }
-    void SetAxis(int axis, float value) { m_axes[axis] = value; }
-    void SetCursorDelta(float dx, float dy) { m_delta[0] = dx; m_delta[1] = dy; }
-    void SetJoystickPresent(bool present) { m_padPresent = present; }
-
-    // The application's end-of-frame input update: pressed becomes held, released becomes up,
-    // the cursor delta is spent.
-    void EndFrame()
-    {
-        for (auto* table : {&m_keys, &m_padButtons})
-            for (auto it = table->begin(); it != table->end();) {
-                if (it->second == Pressed) {
-                    it->second = Held;
-                    ++it;
-                } else if (it->second == Released) {
-                    it = table->erase(it);
-                } else {
-                    ++it;
-                }
-            }
-        m_delta[0] = m_delta[1] = 0.0f;
-    }
-
-    bool IsMouseButtonUp(unsigned) override { return true; }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned) override { return false; }
-    bool IsMouseButtonReleased(unsigned) override { return false; }
-    bool IsCursorEnabled() override { return m_cursorEnabled; }
-    void SetCursorEnabled(bool enabled) override { m_cursorEnabled = enabled; }
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return m_delta; }
-    const float* GetCursorPosition() override { return m_position; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return {}; }
-    void SetCursorPosition(double, double) override {}
-    bool IsKeyUp(unsigned key) override { return State(m_keys, key) == Up; }
-    bool IsKeyPressed(unsigned key) override { return State(m_keys, key) == Pressed; }
-    bool IsKeyHeld(unsigned key) override { return State(m_keys, key) == Held; }
-    bool IsKeyReleased(unsigned key) override { return State(m_keys, key) == Released; }
-    bool IsJoystickButtonUp(int, int b) override { return State(m_padButtons, b) == Up; }
-    bool IsJoystickButtonPressed(int, int b) override { return State(m_padButtons, b) == Pressed; }
-    bool IsJoystickButtonHeld(int, int b) override { return State(m_padButtons, b) == Held; }
-    bool IsJoystickButtonReleased(int, int b) override
-    {
-        return State(m_padButtons, b) == Released;
-    }
-    float GetJoystickAxis(int pad, int axis) override
-    {
-        auto it = m_axes.find(axis);
-        return pad == 0 && it != m_axes.end() ? it->second : 0.0f;
-    }
-    bool IsJoystickPresent(int pad) override { return pad == 0 && m_padPresent; }
-
-private:
-    enum KeyState { Up, Pressed, Held, Released };
-    template <class Table>
-    static KeyState State(const Table& table, unsigned key)
-    {
-        auto it = table.find(key);
-        return it == table.end() ? Up : it->second;
-    }
-
-    std::map<unsigned, KeyState> m_keys;
-    std::map<unsigned, KeyState> m_padButtons;
-    std::map<int, float> m_axes;
-    float m_delta[2] = {0.0f, 0.0f};
-    float m_position[2] = {0.0f, 0.0f};
-    bool m_cursorEnabled = true;
-    bool m_padPresent = false;
-};
+// The player's tests script keys, pad and cursor through the shared fake.
+using ScriptedInput = FakeInput;
 
 class PlayerTestApp : public HeadlessApp {
 public:

@@ -32,13 +32,7 @@ fs::path GameBinary()
     return fs::path(ZT_RUNTIME_DIR).parent_path() / "bin" / "GrelvokVoskDungeon";
 }
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using zttest::ReadBytes;
 
 struct RunResult {
     std::string out;
@@ -160,7 +154,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir)
             continue;
         }
         if (it->is_regular_file())
-            files[fs::relative(it->path(), dir).string()] = ReadFile(it->path());
+            files[fs::relative(it->path(), dir).string()] = ReadBytes(it->path());
         else
             files[fs::relative(it->path(), dir).string()] = "folder";
     }
@@ -224,7 +218,7 @@ TEST_F(GameRun, StopsCleanlyOnATerminationRequest)
     EXPECT_EQ(completed, 1u);
     EXPECT_EQ(lines.back(), "shutdown!");
 
-    EXPECT_EQ(ReadFile(workDir / "config.ini"),
+    EXPECT_EQ(ReadBytes(workDir / "config.ini"),
               "{\"w\":640,\"h\":480,\"fullscreen\":false,\"vsync\":false}");
 
     // Nothing was logged, so no log file is left behind.

@@ -63,11 +63,7 @@ std::string CaptureStderr(const std::function<void()>& fn)
     return testing::internal::GetCapturedStderr();
 }
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using zttest::ReadBytes;
 
 std::string Describe(const WindowPlacement& p)
 {
@@ -391,7 +387,7 @@ TEST_F(WindowOnScreen, FullscreenCoversTheScreenAndTogglingTwiceReturnsToWindowe
     ::SetFullscreen(true);
     const fs::path workDir = game->WorkDir();
     zttest::CaptureStdout([&] { game.reset(); });
-    EXPECT_EQ(ReadFile(workDir / "config.ini"),
+    EXPECT_EQ(ReadBytes(workDir / "config.ini"),
               R"({"w":800,"h":600,"fullscreen":false,"vsync":false})");
 }
 

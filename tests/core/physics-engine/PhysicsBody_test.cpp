@@ -138,6 +138,8 @@ TEST(PhysicsBodySwitch, SwitchingOffAndOnKeepsTheCategory)
         {"a default dynamic body is back in category 1", false, 2, 1, true},
         {"a default dynamic body is only in category 1", false, 1, 16, false},
         {"a body never switched off nor given a category gets every bit", false, 0, 16, true},
+        {"category 4 switched on without a switch-off stays 4", true, 0, 4, true},
+        {"category 4 switched on without a switch-off is not every bit", true, 0, 16, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

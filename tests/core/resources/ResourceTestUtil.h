@@ -7,21 +7,10 @@
 #include <string>
 
 #include "support/HeadlessApp.h"
+#include "support/TestSupport.h"
 #include "core/App.h"
 
 namespace zttest {
-
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes;
-}
 
 // The loading jobs need nothing of the application but its queue.
 class JobQueueApp : public zttest::HeadlessApp {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/TestSupport.h"
 
@@ -22,18 +24,9 @@ using ztmath::Vector4;
 
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using zttest::ReadBytes;
 
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using zttest::WriteBytes;
 
 class ParamsFile : public testing::Test {
 protected:
@@ -354,13 +347,25 @@ TEST_F(ParamsFile, FailedSaveKeepsTheOldFile)
     EXPECT_FALSE(saved);
     EXPECT_EQ(out, "error writing out Params to File: " + nowhere + "\n");
 
-    // Nothing is left beside the settings file by either attempt.
-    size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        (void)entry;
-        ++files;
-    }
-    EXPECT_EQ(files, 1u);
+    // The last step fails: the target is a folder, so the finished temporary file cannot take
+    // its place. The folder and what it holds stay, and the temporary file goes.
+    const std::filesystem::path folder = dir / "taken";
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder / "inside.txt", "kept");
+    saved = true;
+    const std::string renameOut =
+        zttest::CaptureStdout([&] { saved = good.SaveToFile(folder.string().c_str()); });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(renameOut, "error writing out Params to File: " + folder.string() + "\n");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(ReadBytes(folder / "inside.txt"), "kept");
+
+    // Nothing is left beside the settings file and that folder by any attempt.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"settings.ini", "taken"}));
 }
 
 TEST(ParamValue, CopiesOwnTheirBlocksAndCountInMemoryStatistics)

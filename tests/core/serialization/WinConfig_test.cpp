@@ -15,13 +15,7 @@ using ztengine::WinConfig;
 
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using zttest::ReadBytes;
 
 class ConfigFile : public testing::Test {
 protected:

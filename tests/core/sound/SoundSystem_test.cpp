@@ -305,31 +305,50 @@ TEST_F(SoundSystemTest, MusicRecordStartsWithItsDefaults)
     EXPECT_EQ(sound.m_musicRecords.size(), 1u);
 }
 
+// A two-second fade-in ends after about 120 frames at the track's own volume, whether that is
+// full volume or below it.
 TEST_F(SoundSystemTest, FadeInOfTwoSecondsEndsAfterAbout120Frames)
 {
-    SoundSystem& sound = Make();
-    const int32_t music = sound.LoadBGM("music.ogg");
-    sound.SetBGMLoop(music);
-    sound.PlayBGM(music, 2.0f);
-    MusicRecord& record = sound.m_musicRecords[music];
-    EXPECT_EQ(record.m_fadeState, MusicRecord::kFadeIn);
-    float volume = -1.0f;
-    record.m_channel->getVolume(&volume);
-    EXPECT_EQ(volume, 0.0f);
-    EXPECT_FLOAT_EQ(record.m_fadeInRate, 0.5f);
-
-    int frames = 0;
-    float previous = 0.0f;
-    while (record.m_fadeState != MusicRecord::kFadeNone && frames < 1000) {
-        Frame();
-        ++frames;
+    struct Case {
+        float trackVolume;
+        float rate;
+    };
+    for (const Case c : {Case{1.0f, 0.5f}, Case{0.4f, 0.2f}}) {
+        SCOPED_TRACE(c.trackVolume);
+        m_sound.reset();
+        SoundSystem& sound = Make();
+        const int32_t music = sound.LoadBGM("music.ogg");
+        sound.SetBGMLoop(music);
+        MusicRecord& record = sound.m_musicRecords[music];
+        record.m_volume = c.trackVolume;
+        sound.PlayBGM(music, 2.0f);
+        EXPECT_EQ(record.m_fadeState, MusicRecord::kFadeIn);
+        float volume = -1.0f;
         record.m_channel->getVolume(&volume);
-        EXPECT_GE(volume, previous);
-        previous = volume;
+        EXPECT_EQ(volume, 0.0f);
+        EXPECT_FLOAT_EQ(record.m_fadeInRate, c.rate);
+
+        int frames = 0;
+        float previous = 0.0f;
+        while (record.m_fadeState != MusicRecord::kFadeNone && frames < 1000) {
+            Frame();
+            ++frames;
+            record.m_channel->getVolume(&volume);
+            EXPECT_GE(volume, previous);
+            previous = volume;
+        }
+        EXPECT_GE(frames, 120);
+        EXPECT_LE(frames, 121);
+        // The last step may pass the track volume by less than one step (the channel holds a
+        // full volume at 1).
+        EXPECT_GE(volume, c.trackVolume - 1e-6f);
+        EXPECT_LT(volume, c.trackVolume + c.rate * kFrame);
+        // It stays there: the fade is over.
+        Frame();
+        float after = -1.0f;
+        record.m_channel->getVolume(&after);
+        EXPECT_EQ(after, volume);
     }
-    EXPECT_GE(frames, 120);
-    EXPECT_LE(frames, 121);
-    EXPECT_FLOAT_EQ(volume, 1.0f);  // the last step may overshoot; the channel keeps it at 1
 }
 
 TEST_F(SoundSystemTest, FadeOutStopsTheMusicAtTheEndOfTheFade)

@@ -17,11 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
+using zttest::WriteBytes;
 
 class ListFilesTest : public testing::Test {
 protected:
@@ -30,7 +26,7 @@ protected:
         s_dir = new fs::path(zttest::MakeTempDir("list_files"));
         for (const char* name : {"walk.fbx", "Idle.FBX", "attack.Fbx", "notes.txt", "beta.json",
                                  "Alpha.json", "gamma.JSON", ".hidden.fbx"})
-            WriteFile(*s_dir / name, "x");
+            WriteBytes(*s_dir / name, "x");
         fs::create_directory(*s_dir / "sub.fbx");
     }
     static void TearDownTestSuite() { delete s_dir; }
@@ -115,7 +111,7 @@ class ReadTextFileCases : public testing::TestWithParam<TextCase> {};
 TEST_P(ReadTextFileCases, ReadsCrLfAsLf)
 {
     const fs::path file = zttest::MakeTempDir("read_text") / "file.txt";
-    WriteFile(file, GetParam().bytes);
+    WriteBytes(file, GetParam().bytes);
     std::string text;
     const std::string printed =
         zttest::CaptureStdout([&] { text = ztengine::ReadTextFile(file.string()); });

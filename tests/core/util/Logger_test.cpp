@@ -28,11 +28,7 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
     return std::mktime(&t);
 }
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using zttest::ReadBytes;
 
 struct NameCase {
     int year, month, day, hour, minute, second;
@@ -71,7 +67,7 @@ TEST(Logger, MakesItsFileOnlyWhenRecordsAreWrittenAtTheEnd)
         logger.Log("GL", "init", "shaders built");
         EXPECT_FALSE(fs::exists(file)) << "records wait for the end of the run";
     }
-    EXPECT_EQ(ReadAll(file), "{GL}: context made\n{GL}[init]: shaders built\n");
+    EXPECT_EQ(ReadBytes(file), "{GL}: context made\n{GL}[init]: shaders built\n");
 }
 
 TEST(Logger, WithoutRecordsNoFileIsLeft)

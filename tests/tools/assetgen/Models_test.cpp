@@ -99,13 +99,7 @@ rapidjson::Document ReadList(const std::string& name)
     return doc;
 }
 
-std::string ReadBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using zttest::ReadBytes;
 
 // One model file built into a mesh the way the renderer builds a custom mesh.
 struct LoadedModel {

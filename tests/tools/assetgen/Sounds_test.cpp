@@ -26,11 +26,7 @@ namespace {
 
 const fs::path kRuntime = ZT_RUNTIME_DIR;
 
-std::string ReadBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using zttest::ReadBytes;
 
 double SecondsSince(std::chrono::steady_clock::time_point start)
 {

@@ -49,11 +49,7 @@ Decoded Decode(const fs::path& file)
     return d;
 }
 
-std::string ReadBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using zttest::ReadBytes;
 
 bool EndsWith(const std::string& s, const std::string& tail)
 {

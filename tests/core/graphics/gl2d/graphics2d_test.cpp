@@ -292,21 +292,26 @@ TEST(GlyphLayout, QuadsFollowTheGlyphMetrics)
     struct Case {
         const char* name;
         std::string text;
-        float scale;
+        float scaleX;
+        float scaleY;
         // expected quads: texture, left, bottom, width, height
         std::vector<std::array<float, 5>> quads;
     };
     const Case cases[] = {
-        {"pen advances by whole pixels", "AB", 1.0f, {{11, 12, 15, 30, 40}, {12, 41, 20, 20, 30}}},
-        {"a byte above 127 draws nothing and does not move the pen", "A\xC3" "B", 1.0f,
+        {"pen advances by whole pixels", "AB", 1.0f, 1.0f, {{11, 12, 15, 30, 40}, {12, 41, 20, 20, 30}}},
+        {"a byte above 127 draws nothing and does not move the pen", "A\xC3" "B", 1.0f, 1.0f,
          {{11, 12, 15, 30, 40}, {12, 41, 20, 20, 30}}},
-        {"a space only moves the pen", "A B", 1.0f, {{11, 12, 15, 30, 40}, {12, 53, 20, 20, 30}}},
-        {"half scale halves size, offsets and advance", "AB", 0.5f,
+        {"a space only moves the pen", "A B", 1.0f, 1.0f, {{11, 12, 15, 30, 40}, {12, 53, 20, 20, 30}}},
+        {"half scale halves size, offsets and advance", "AB", 0.5f, 0.5f,
          {{11, 11, 17.5f, 15, 20}, {12, 25.5f, 20, 10, 15}}},
+        // Narrow and tall: widths, left offsets and the pen go by the horizontal scale, heights
+        // and the drop below the baseline by the vertical one.
+        {"unequal scales advance the pen by the horizontal one", "AB", 0.5f, 2.0f,
+         {{11, 11, 10, 15, 80}, {12, 25.5f, 20, 10, 60}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto quads = FontLibrary::LayoutText(font, c.text, 10.0f, 20.0f, c.scale, c.scale);
+        const auto quads = FontLibrary::LayoutText(font, c.text, 10.0f, 20.0f, c.scaleX, c.scaleY);
         ASSERT_EQ(quads.size(), c.quads.size());
         for (size_t i = 0; i < quads.size(); ++i) {
             const auto& v = quads[i].vertices;
@@ -324,6 +329,33 @@ TEST(GlyphLayout, QuadsFollowTheGlyphMetrics)
     // The missing character got an empty glyph, as the drawing code expects.
     ASSERT_EQ(font.glyphs.count(static_cast<signed char>(0xC3)), 1u);
     EXPECT_EQ(font.glyphs[static_cast<signed char>(0xC3)].texture, 0u);
+}
+
+// A 3 x 2 glyph (top row 1 2 3, bottom row 4 5 6) as FreeType may hand it over: tight, with
+// padded rows, bottom-up, or both; the texture always gets the six bytes top row first.
+TEST(GlyphBitmap, RowsArePackedTightTopRowFirst)
+{
+    struct Case {
+        const char* name;
+        int pitch;
+        std::vector<unsigned char> buffer;
+    };
+    const Case cases[] = {
+        {"tight rows", 3, {1, 2, 3, 4, 5, 6}},
+        {"rows padded to four bytes", 4, {1, 2, 3, 0xEE, 4, 5, 6, 0xEE}},
+        {"bottom-up rows", -3, {4, 5, 6, 1, 2, 3}},
+        {"bottom-up padded rows", -5, {4, 5, 6, 0xEE, 0xEE, 1, 2, 3, 0xEE, 0xEE}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<unsigned char> packed;
+        const unsigned char* pixels = Font::PackRows(c.buffer.data(), 3, 2, c.pitch, packed);
+        ASSERT_NE(pixels, nullptr);
+        EXPECT_EQ(std::vector<unsigned char>(pixels, pixels + 6), (std::vector<unsigned char>{1, 2, 3, 4, 5, 6}));
+    }
+    // A blank glyph (a space) has no buffer at all, and gets none.
+    std::vector<unsigned char> packed;
+    EXPECT_EQ(Font::PackRows(nullptr, 0, 0, 0, packed), nullptr);
 }
 
 TEST(GlyphLayout, TextProjectionMapsWindowPixelsFromTheBottomLeft)

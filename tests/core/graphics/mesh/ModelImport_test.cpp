@@ -32,20 +32,25 @@ const char* kLinesOnly =
     "v 0 0 0\nv 1 0 0\nv 1 1 0\n"
     "l 1 2 3\n";
 
-// A quad of two triangles at z = 0 driven by six bones in a chain.
+// A quad of two triangles at z = 0, and a third triangle beside it, driven by six bones in a
+// chain.
 FixtureScene SkinnedQuad()
 {
     FixtureScene scene;
     FixtureMesh mesh;
     mesh.name = "Quad";
-    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-    mesh.faces = {{0, 1, 2}, {1, 3, 2}};
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 0, 0}};
+    mesh.faces = {{0, 1, 2}, {1, 3, 2}, {1, 4, 3}};
     // Vertex 0 is pulled by all six bones; the four heaviest are bones 1, 5, 3 and 2.
     const float vertex0[6] = {0.05f, 0.30f, 0.10f, 0.25f, 0.02f, 0.28f};
+    // Vertex 4 too, but three bones tie at the cut: the fourth place goes to the lowest of
+    // bones 0, 2 and 4.
+    const float vertex4[6] = {0.10f, 0.30f, 0.10f, 0.20f, 0.10f, 0.20f};
     for (int b = 0; b < 6; ++b) {
         FixtureBone bone;
         bone.name = "Bone" + std::to_string(b);
         bone.weights.push_back({0u, vertex0[b]});
+        bone.weights.push_back({4u, vertex4[b]});
         if (b == 0)
             bone.weights.push_back({1u, 0.0f});  // vertex 1: only a zero weight
         if (b == 2)
@@ -172,6 +177,32 @@ TEST_F(ModelImportTest, MeshWithoutTextureCoordinatesGetsZerosAndGeneratedNormal
     EXPECT_EQ(built.builder.EstimateVertexCount(), 3u);
 }
 
+// Normals written in the file at any length arrive as unit vectors in their own directions.
+TEST_F(ModelImportTest, NormalsFromTheFileAreMadeUnitLength)
+{
+    const char* kLongAndShortNormals =
+        "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
+        "vn 0 0 5\nvn 0 0.2 0\nvn 3 4 0\n"
+        "f 1//1 2//2 3//3\n";
+    const Vector3 expected[3] = {{0, 0, 1}, {0, 1, 0}, {0.6f, 0.8f, 0}};
+
+    BuiltMesh built(WriteObj("normals.obj", kLongAndShortNormals));
+    ASSERT_TRUE(built.ok);
+    const ImportedModel& model = built.builder.GetImporter().GetModel(built.builder.GetLastResult().modelIndex);
+    EXPECT_NE(model.flags & kImportedNormals, 0u);
+    ASSERT_EQ(model.normals.size(), 3u);
+    const Vector3 corners[3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const int v = FindVertex(built.loader, corners[i]);
+        ASSERT_GE(v, 0);
+        const Vector3 n = model.normals[static_cast<size_t>(v)];
+        EXPECT_NEAR(n.Length(), 1.0f, 1e-5f);
+        EXPECT_NEAR((n - expected[i]).Length(), 0.0f, 1e-5f);
+        EXPECT_NEAR((built.loader.GetVertex(static_cast<uint32_t>(v))->normal - expected[i]).Length(), 0.0f, 1e-5f);
+    }
+}
+
 TEST_F(ModelImportTest, LinesOnlyMeshImportsWithoutTriangles)
 {
     const std::filesystem::path file = WriteObj("lines.obj", kLinesOnly);
@@ -215,6 +246,9 @@ TEST_F(ModelImportTest, SkinKeepsTheFourHeaviestInfluencesScaledToOne)
     const Expected cases[] = {
         // Six influences: the four heaviest, in bone order, renormalised.
         {{0, 0, 0}, {1, 2, 3, 5}, {0.30f / sum0, 0.10f / sum0, 0.25f / sum0, 0.28f / sum0}},
+        // Six influences tied at the cut: the heaviest three and, of the tied ones, the lowest
+        // bone; not the four lowest bones, whatever their weights.
+        {{2, 0, 0}, {0, 1, 3, 5}, {0.125f, 0.375f, 0.25f, 0.25f}},
         // Two influences summing to 0.8 are scaled up to 1.
         {{0, 1, 0}, {2, 4, 0, 0}, {0.25f, 0.75f, 0, 0}},
         // No influence at all: an empty record.

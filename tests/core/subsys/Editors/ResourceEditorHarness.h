@@ -21,17 +21,9 @@
 
 namespace editortest {
 
-inline std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using zttest::ReadBytes;
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes;
-}
+using zttest::WriteBytes;
 
 // The button of that label in a window of the debug GUI, pressed.
 inline void PressButton(int window, const std::string& label)
@@ -80,9 +72,9 @@ protected:
     void LoadLists(const std::string& materialList, const std::string& meshList,
                    const std::string& modelList)
     {
-        WriteFile(work / "material.init", materialList);
-        WriteFile(work / "mesh.init", meshList);
-        WriteFile(work / "model.init", modelList);
+        WriteBytes(work / "material.init", materialList);
+        WriteBytes(work / "mesh.init", meshList);
+        WriteBytes(work / "model.init", modelList);
         materials->Load();
         meshes->Load();
         models->Load();
@@ -107,7 +99,7 @@ protected:
         return runs;
     }
 
-    std::string Read(const char* file) { return ReadFile(work / file); }
+    std::string Read(const char* file) { return ReadBytes(work / file); }
 
     static ztengine::GuiManager& Gui() { return ztengine::Gui::Instance().GetManager(); }
     static bool WindowVisible(int window)

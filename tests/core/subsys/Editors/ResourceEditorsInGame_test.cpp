@@ -138,9 +138,9 @@ protected:
     {
         g_watch = JobWatch();
         work = zttest::MakeRuntimeWorkspace("editors-in-game");
-        editortest::WriteFile(work / "material.init", materialList);
-        editortest::WriteFile(work / "mesh.init", meshList);
-        editortest::WriteFile(work / "model.init", modelList);
+        editortest::WriteBytes(work / "material.init", materialList);
+        editortest::WriteBytes(work / "mesh.init", meshList);
+        editortest::WriteBytes(work / "model.init", modelList);
         zttest::AppFixtureOptions options;
         options.workDir = work;
         options.beforeInit = [](Win32App& app) {
@@ -180,7 +180,7 @@ protected:
     }
 
     Win32App& Game() { return game->App(); }
-    std::string Read(const char* file) { return editortest::ReadFile(work / file); }
+    std::string Read(const char* file) { return editortest::ReadBytes(work / file); }
     static void Press(int window, const std::string& label)
     {
         editortest::PressButton(window, label);

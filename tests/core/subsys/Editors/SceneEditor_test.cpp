@@ -125,13 +125,7 @@ public:
     ScriptedInput input;
 };
 
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using zttest::ReadBytes;
 
 Prop MakeProp(const char* name, const char* model, Vector3 position, Vector3 scale)
 {

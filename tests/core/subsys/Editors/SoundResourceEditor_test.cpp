@@ -57,13 +57,7 @@ void WriteWav(const fs::path& path, uint32_t samples)
         u16(out, static_cast<uint16_t>((i * 523u) & 0x3FFFu));
 }
 
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using zttest::ReadBytes;
 
 class SoundApp : public zttest::HeadlessApp {
 public:

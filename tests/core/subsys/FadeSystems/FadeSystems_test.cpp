@@ -76,12 +76,8 @@ protected:
         return App().GetGraphics2D()->GetSprites().at(sprite.GetIndex()).visible;
     }
 
-    // One frame with its menu pass.
-    void Frame()
-    {
-        game->RunFrames(1);
-        UIElementManager::GetInstance().Update();
-    }
+    // One frame; its menu pass runs inside it, window or not.
+    void Frame() { game->RunFrames(1); }
     // Frames until the state is no longer `state`; the number run.
     int FramesIn(const std::string& state, int limit = 1000)
     {

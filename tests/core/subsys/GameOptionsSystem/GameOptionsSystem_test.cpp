@@ -56,18 +56,9 @@ constexpr const char* kDefaultFile =
 
 constexpr const char* kWindow = "Options";
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using zttest::ReadBytes;
 
-void WriteFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+using zttest::WriteBytes;
 
 // One parameter-set entry as the file holds it.
 std::string Entry(const char* key, int type, const char* data)
@@ -161,7 +152,7 @@ TEST_F(GameOptionsSystemTest, FirstStartPushesTheDefaultsAndWritesThemAll)
     EXPECT_FLOAT_EQ(game.Options().m_bloomIntensity, 1.0f);
     EXPECT_EQ(game.Options().m_bloomThreshold, Vector3(0.2126f, 0.7152f, 0.0722f));
 
-    EXPECT_EQ(ReadFile("settings.ini"), kDefaultFile);
+    EXPECT_EQ(ReadBytes("settings.ini"), kDefaultFile);
     EXPECT_EQ(game.printed, "");
 }
 
@@ -240,7 +231,7 @@ TEST_F(GameOptionsSystemTest, WhatAStartMakesOfTheFile)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteFile("settings.ini", c.file);
+        WriteBytes("settings.ini", c.file);
         GameRun& game = Start();
         EXPECT_EQ(game.printed, "");
         Params saved;
@@ -251,7 +242,7 @@ TEST_F(GameOptionsSystemTest, WhatAStartMakesOfTheFile)
 
 TEST_F(GameOptionsSystemTest, KeysOfTheWrongTypeAreSkippedNotFatal)
 {
-    WriteFile("settings.ini",
+    WriteBytes("settings.ini",
               SetOf({Entry("m_blurSampleCount", 0, "20.5"), Entry("m_enableSSAO", 0, "0.0"),
                      Entry("m_enableMotionBlur", 4, R"("no")"), Entry("m_ssaoRadius", 1, "3"),
                      // Not usable by the loader at all: an Int written as a fraction and a
@@ -292,7 +283,7 @@ TEST_F(GameOptionsSystemTest, AnUnreadableFileGivesTheDefaultsAndIsKept)
     };
     for (const std::string& file : files) {
         SCOPED_TRACE(file);
-        WriteFile("settings.ini", file);
+        WriteBytes("settings.ini", file);
         GameRun& game = Start();
         EXPECT_NE(game.printed.find("settings.ini holds no setting the game can read"),
                   std::string::npos)
@@ -302,43 +293,43 @@ TEST_F(GameOptionsSystemTest, AnUnreadableFileGivesTheDefaultsAndIsKept)
         EXPECT_EQ(game.Options().m_effectsMask, 7);
         EXPECT_FLOAT_EQ(game.renderer.m_ssaoRadius, 0.85f);
         EXPECT_FLOAT_EQ(game.renderer.m_gamma, 2.2f);
-        EXPECT_EQ(ReadFile("settings.ini"), file);
+        EXPECT_EQ(ReadBytes("settings.ini"), file);
 
         // "Load Previous" says so again and changes nothing.
         game.system.m_setGammaFactor = 3.0f;
         const std::string again = zttest::CaptureStdout([&] { game.system.LoadSettings(); });
         EXPECT_NE(again.find("holds no setting"), std::string::npos);
         EXPECT_FLOAT_EQ(game.system.m_setGammaFactor, 3.0f);
-        EXPECT_EQ(ReadFile("settings.ini"), file);
+        EXPECT_EQ(ReadBytes("settings.ini"), file);
 
         // Asking to apply replaces it.
         game.system.m_setGammaFactor = 2.2f;
         game.system.ApplySettings();
         EXPECT_FALSE(game.system.IsFileUnreadable());
-        EXPECT_EQ(ReadFile("settings.ini"), kDefaultFile);
+        EXPECT_EQ(ReadBytes("settings.ini"), kDefaultFile);
     }
 }
 
 TEST_F(GameOptionsSystemTest, AnEmptyFileIsSimplyWrittenAnew)
 {
-    WriteFile("settings.ini", "");
+    WriteBytes("settings.ini", "");
     GameRun& game = Start();
     EXPECT_EQ(game.printed, "");
-    EXPECT_EQ(ReadFile("settings.ini"), kDefaultFile);
+    EXPECT_EQ(ReadBytes("settings.ini"), kDefaultFile);
 }
 
 TEST_F(GameOptionsSystemTest, AFailedWriteLeavesTheOldFileWhole)
 {
-    WriteFile("settings.ini", SetOf({Entry("m_fogDensity", 0, "0.02")}));
+    WriteBytes("settings.ini", SetOf({Entry("m_fogDensity", 0, "0.02")}));
     Start();
-    const std::string before = ReadFile("settings.ini");
+    const std::string before = ReadBytes("settings.ini");
 
     // A value JSON cannot hold stops the write before the file is touched.
     run->system.m_setGammaFactor = std::numeric_limits<float>::infinity();
     const std::string printed = zttest::CaptureStdout([&] { run->system.ApplySettings(); });
     EXPECT_NE(printed.find("error writing out Params to File: settings.ini"), std::string::npos)
         << printed;
-    EXPECT_EQ(ReadFile("settings.ini"), before);
+    EXPECT_EQ(ReadBytes("settings.ini"), before);
     // The renderer has the value all the same.
     EXPECT_EQ(run->renderer.m_gamma, std::numeric_limits<float>::infinity());
 }
@@ -448,7 +439,7 @@ TEST_F(GameOptionsSystemTest, ThePanelAppliesOnlyOnApplyAndAnAppliedValueSurvive
     game->system.m_setGammaFactor = 1.6f;
     EXPECT_EQ(game->Options().m_effectsMask, 7);
     EXPECT_FLOAT_EQ(game->renderer.m_gamma, 2.2f);
-    EXPECT_EQ(ReadFile("settings.ini"), kDefaultFile);
+    EXPECT_EQ(ReadBytes("settings.ini"), kDefaultFile);
 
     game->gui.Click(*apply);
     EXPECT_EQ(game->Options().m_effectsMask, 3);
@@ -464,7 +455,7 @@ TEST_F(GameOptionsSystemTest, ThePanelAppliesOnlyOnApplyAndAnAppliedValueSurvive
 
 TEST_F(GameOptionsSystemTest, LoadPreviousRestoresThePanelButNotTheRenderer)
 {
-    WriteFile("settings.ini", SetOf({Entry("m_ssaoRadius", 0, "4.0")}));
+    WriteBytes("settings.ini", SetOf({Entry("m_ssaoRadius", 0, "4.0")}));
     GameRun& game = Start();
     game.gui.Frame();
     const auto load = game.gui.Locate(kWindow, "Load Previous");
@@ -497,7 +488,7 @@ TEST(GameOptionsInTheGame, TheFileWinsOverTheRenderersOwnStartValues)
     ASSERT_FALSE(display.empty()) << "no Xvfb";
     const zttest::ScopedDisplay onDisplay(display);
     const fs::path work = zttest::MakeRuntimeWorkspace("options-game");
-    WriteFile(work / "settings.ini",
+    WriteBytes(work / "settings.ini",
               SetOf({Entry("m_setGammaFactor", 0, "1.7"), Entry("m_enableDOF", 1, "0")}));
     GameOptionsSystem* system = nullptr;
     zttest::AppFixtureOptions options;

@@ -53,18 +53,9 @@ constexpr const char* kDefaultFile =
 
 constexpr const char* kWindow = "In Game Shadow Settings";
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using zttest::ReadBytes;
 
-void WriteFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+using zttest::WriteBytes;
 
 // The file with one entry's value (and type, when given) replaced, or the entry removed when
 // `data` is null.
@@ -118,7 +109,7 @@ public:
 struct GameRun {
     GameRun()
     {
-        WriteFile("EventNames.txt", "ENTER_OVERWORLD\nEXIT_OVERWORLD\nPLAYER_JUMP\n");
+        WriteBytes("EventNames.txt", "ENTER_OVERWORLD\nEXIT_OVERWORLD\nPLAYER_JUMP\n");
         zttest::CaptureStdout([&] { app.m_messagingSystem.LoadEventNames("EventNames.txt"); });
         // Something else already shows a sprite, as the pointer does in the game.
         app.m_graphics2D.m_textures.push_back(ztengine::Texture2D{77, 8, 8, 4, 1});
@@ -234,7 +225,7 @@ TEST_F(GameShadowSystemTest, WithoutAFileTheOverworldSunStandsAboveTheOrigin)
 TEST_F(GameShadowSystemTest, TheSunFollowsTheOverworldOrTheCameraAsTheEventsSay)
 {
     Params params;
-    WriteFile("lightSettings.config", kDefaultFile);
+    WriteBytes("lightSettings.config", kDefaultFile);
     ASSERT_TRUE(params.LoadFromFile("lightSettings.config"));
     params.SetVec3("overworld_light_euler", Vector3(90.0f, 0.0f, 0.0f));
     params.SetFloat("overworld_d", 100.0f);
@@ -282,7 +273,7 @@ TEST_F(GameShadowSystemTest, SaveWritesBothSetsAndLoadPreviousReadsThemBack)
 {
     GameRun& game = Start();
     game.system.SaveSettings();
-    EXPECT_EQ(ReadFile("lightSettings.config"), kDefaultFile);
+    EXPECT_EQ(ReadBytes("lightSettings.config"), kDefaultFile);
 
     game.system.m_overworld.sunPosition = Vector3(1.5f, 2.5f, 3.5f);
     game.system.m_overworld.lightEuler = Vector3(10.0f, 20.0f, 30.0f);
@@ -351,11 +342,11 @@ TEST_F(GameShadowSystemTest, TheShadowFlagReadsAnyPositiveValueAsOnAndWritesZero
     for (const Case& c : {Case{"2", true, "1"}, Case{"1", true, "1"}, Case{"0", false, "0"},
                           Case{"-1", false, "0"}}) {
         SCOPED_TRACE(c.stored);
-        WriteFile("lightSettings.config", DefaultFileWith("enableShadow", c.stored));
+        WriteBytes("lightSettings.config", DefaultFileWith("enableShadow", c.stored));
         GameRun& game = Start();
         EXPECT_EQ(game.system.m_enableShadow, c.on);
         game.system.SaveSettings();
-        EXPECT_EQ(ReadFile("lightSettings.config"), DefaultFileWith("enableShadow", c.written));
+        EXPECT_EQ(ReadBytes("lightSettings.config"), DefaultFileWith("enableShadow", c.written));
     }
 }
 
@@ -391,7 +382,7 @@ TEST_F(GameShadowSystemTest, MissingOrMisshapenKeysKeepTheirDefaults)
         SCOPED_TRACE(testing::Message() << c.key << " " << (c.data ? c.data : "absent"));
         // Every other key holds a value away from its default, so a stray reset shows.
         Params params;
-        WriteFile("lightSettings.config", kDefaultFile);
+        WriteBytes("lightSettings.config", kDefaultFile);
         ASSERT_TRUE(params.LoadFromFile("lightSettings.config"));
         params.SetVec3("overworld_sun_pos", Vector3(1.0f, 2.0f, 3.0f));
         params.SetVec3("overworld_light_euler", Vector3(5.0f, 6.0f, 7.0f));
@@ -409,8 +400,8 @@ TEST_F(GameShadowSystemTest, MissingOrMisshapenKeysKeepTheirDefaults)
         params.SetFloat("overworld_d", 18.0f);
         params.SetFloat("dungeon_d", 19.0f);
         ASSERT_TRUE(params.SaveToFile("lightSettings.config"));
-        const std::string base = ReadFile("lightSettings.config");
-        WriteFile("lightSettings.config", FileWith(base, c.key, c.data, c.type));
+        const std::string base = ReadBytes("lightSettings.config");
+        WriteBytes("lightSettings.config", FileWith(base, c.key, c.data, c.type));
 
         GameRun& game = Start();
         const ztengine::ShadowSettings& o = game.system.m_overworld;
@@ -451,7 +442,7 @@ TEST_F(GameShadowSystemTest, AnUnreadableFileGivesTheDefaultsAndIsLeftAlone)
     for (const std::string& file : {std::string(kDefaultFile).substr(0, 120), std::string("{}"),
                                    std::string("sun = 0 1000 0")}) {
         SCOPED_TRACE(file);
-        WriteFile("lightSettings.config", file);
+        WriteBytes("lightSettings.config", file);
         GameRun& game = Start();
         EXPECT_NE(game.printed.find("lightSettings.config could not be read as a settings file; "
                                     "the default shadow settings are used"),
@@ -464,7 +455,7 @@ TEST_F(GameShadowSystemTest, AnUnreadableFileGivesTheDefaultsAndIsLeftAlone)
         const std::string again = zttest::CaptureStdout([&] { game.system.LoadSettings(); });
         EXPECT_NE(again.find("could not be read"), std::string::npos);
         // Only "Save Settings" writes the file.
-        EXPECT_EQ(ReadFile("lightSettings.config"), file);
+        EXPECT_EQ(ReadBytes("lightSettings.config"), file);
     }
 }
 

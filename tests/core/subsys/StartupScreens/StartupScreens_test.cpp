@@ -1,6 +1,7 @@
-// The road from the first splash to the main menu in the running game (window on a virtual
-// display, fixed 1/60 s frames): the two logo screens, the loading screen that works off the job
-// queue, and the controller screen.
+// The road from the first splash to the main menu in the running game (fixed 1/60 s frames,
+// without a window where only timing and states are checked): the two logo screens, the loading
+// screen that works off the job queue, and the controller screen; then the menus on a virtual
+// display.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,10 +64,12 @@ void RegisterScreensIfMissing(Win32App& app)
     app.RegSystemToState("LOADING_RESOURCES_STATE", app.AddSystem<InitGameLoadingSystem>().second);
 }
 
-zttest::AppFixtureOptions GameOptions(std::function<void(Win32App&)> extra = {})
+// Timing and states need no pictures: only the tests that look at the screen take a window,
+// which costs a software-rendered frame every step.
+zttest::AppFixtureOptions GameOptions(std::function<void(Win32App&)> extra = {}, bool window = false)
 {
     zttest::AppFixtureOptions options;
-    options.window = true;
+    options.window = window;
     options.dt = 1.0 / 60.0;
     options.beforeInit = [extra](Win32App& app) {
         RegisterScreensIfMissing(app);
@@ -75,6 +78,17 @@ zttest::AppFixtureOptions GameOptions(std::function<void(Win32App&)> extra = {})
     };
     return options;
 }
+
+// What the screens last asked of the pointer. The application keeps its custom cursor only with
+// a window, so the windowless runs follow the requests themselves.
+struct CursorRequests {
+    bool shown = true;
+    void Watch(Win32App& app)
+    {
+        app.m_messagingSystem.RegisterHandler("HIDE_CUSTOM_CURSOR", [this](const ztengine::IEvent&) { shown = false; });
+        app.m_messagingSystem.RegisterHandler("SHOW_CUSTOM_CURSOR", [this](const ztengine::IEvent&) { shown = true; });
+    }
+};
 
 std::string StateName(Win32App& app)
 {
@@ -251,15 +265,13 @@ void WalkTheMenus(zttest::AppFixture& game)
 
 TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
 {
-    // A screen of its own, the window's size: no other test's window can cover the screenshots.
-    const std::string display = zttest::PrivateDisplay(1280, 800);
-    ASSERT_FALSE(display.empty()) << "Xvfb could not be started for a 1280 x 800 screen";
-    zttest::ScopedDisplay onOwnScreen(display);
     // Two jobs at the front of the queue: the first wants three calls before it is done.
     std::vector<int> firstJobFrames;
     std::vector<int> secondJobFrames;
     int frame = 0;
+    CursorRequests cursor;
     zttest::AppFixture game(GameOptions([&](Win32App& app) {
+        cursor.Watch(app);
         app.QueueJob([&]() {
             firstJobFrames.push_back(frame);
             return firstJobFrames.size() == 3;
@@ -341,7 +353,7 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
     EXPECT_FALSE(Element(brimsel->m_logoElement).m_active);
     EXPECT_FALSE(Element(teamLogo->m_backgroundElement).m_active);
     EXPECT_FALSE(Text(app, loading->m_textIndex).visible);
-    EXPECT_TRUE(app.IsCustomCursorShown());
+    EXPECT_TRUE(cursor.shown);
     EXPECT_LT(controllerTextMismatch, 1e-6f);
     const ztengine::TextEntry& line = Text(app, controller->m_textIndex);
     EXPECT_EQ(line.text, "Controller supported, keyboard recommended");
@@ -357,7 +369,22 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
     EXPECT_NEAR(Element(controller->m_pictureElement).m_sprite.GetAlpha(), pictureAlpha - 10 * kDt, 1e-4f);
     EXPECT_NEAR(Element(controller->m_backgroundElement).m_sprite.GetAlpha(), backgroundAlpha - 10 * kDt, 1e-4f);
     EXPECT_NEAR(Text(app, controller->m_textIndex).color.w, pictureAlpha - 10 * kDt, 1e-4f);
+}
 
+// The same game on screen: through the loading screen to the main menu, then the menus under a
+// real cursor with a screenshot of each screen.
+TEST(StartupScreensTest, MenusOnScreenAfterTheRoad)
+{
+    // A screen of its own, the window's size: no other test's window can cover the screenshots.
+    const std::string display = zttest::PrivateDisplay(1280, 800);
+    ASSERT_FALSE(display.empty()) << "Xvfb could not be started for a 1280 x 800 screen";
+    zttest::ScopedDisplay onOwnScreen(display);
+    zttest::AppFixture game(GameOptions({}, true));
+    ASSERT_TRUE(game.Started()) << game.InitError();
+    ASSERT_NE(game.App().GetWindow(), nullptr);
+    zttest::CaptureStdout([&] { ASSERT_TRUE(game.RunLoading()); });
+    // The controller screen brought the game's own pointer back.
+    EXPECT_TRUE(game.App().IsCustomCursorShown());
     WalkTheMenus(game);
 }
 
@@ -366,7 +393,8 @@ TEST(StartupScreensTest, WholeRoadFromSplashToMainMenu)
 // hourglass is checked on the way.
 TEST(StartupScreensTest, SkipInputsStartTheFadeOutAtOnce)
 {
-    zttest::AppFixture game(GameOptions());
+    CursorRequests cursor;
+    zttest::AppFixture game(GameOptions([&](Win32App& app) { cursor.Watch(app); }));
     ASSERT_TRUE(game.Started()) << game.InitError();
     Win32App& app = game.App();
     auto* brimsel = SystemIn<BrimselSplash>(app, "BRIMSEL_SPLASH_STATE");
@@ -404,7 +432,7 @@ TEST(StartupScreensTest, SkipInputsStartTheFadeOutAtOnce)
     ASSERT_TRUE(game.RunUntil([&]() { return StateName(app) != "TEAM_LOGO_STATE"; }, 40));
     game.ReleaseMouseButton(GLFW_MOUSE_BUTTON_LEFT);
     EXPECT_EQ(StateName(app), "LOADING_RESOURCES_STATE");
-    EXPECT_FALSE(app.IsCustomCursorShown());
+    EXPECT_FALSE(cursor.shown);
 
     // The hourglass: 45 degrees a second while jobs remain, back to 0 at a full turn.
     ASSERT_GE(app.GetPendingJobCount(), 3u);

@@ -18,13 +18,7 @@ using ztengine::PlayerStatus;
 
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using zttest::ReadBytes;
 
 std::string FloatEntry(const char* key, const char* value)
 {

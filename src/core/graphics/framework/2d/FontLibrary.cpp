@@ -17,6 +17,22 @@ constexpr GLsizeiptr kGlyphQuadBytes = sizeof(float) * 6 * 4;  // 96
 
 }  // namespace
 
+const unsigned char* Font::PackRows(const unsigned char* buffer, int width, int rows, int pitch,
+                                    std::vector<unsigned char>& packed)
+{
+    // FreeType may pad rows or store them bottom-up; the texture wants them tight, top first.
+    if (buffer == nullptr || pitch == width)
+        return buffer;
+    packed.resize(static_cast<size_t>(width) * static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+        const unsigned char* src = pitch >= 0 ? buffer + static_cast<ptrdiff_t>(r) * pitch
+                                              : buffer + static_cast<ptrdiff_t>(rows - 1 - r) * -pitch;
+        std::memcpy(packed.data() + static_cast<size_t>(r) * static_cast<size_t>(width), src,
+                    static_cast<size_t>(width));
+    }
+    return packed.data();
+}
+
 bool Font::Load(FT_LibraryRec_* library, const std::string& path)
 {
     if (initialized) {
@@ -42,19 +58,7 @@ bool Font::Load(FT_LibraryRec_* library, const std::string& path)
         const int width = static_cast<int>(bitmap.width);
         const int rows = static_cast<int>(bitmap.rows);
 
-        // FreeType may pad rows or store them bottom-up; the texture wants them tight, top first.
-        const unsigned char* pixels = bitmap.buffer;
-        if (pixels != nullptr && bitmap.pitch != width) {
-            packed.resize(static_cast<size_t>(width) * static_cast<size_t>(rows));
-            for (int r = 0; r < rows; ++r) {
-                const unsigned char* src = bitmap.pitch >= 0
-                    ? bitmap.buffer + static_cast<ptrdiff_t>(r) * bitmap.pitch
-                    : bitmap.buffer + static_cast<ptrdiff_t>(rows - 1 - r) * -bitmap.pitch;
-                std::memcpy(packed.data() + static_cast<size_t>(r) * static_cast<size_t>(width), src,
-                            static_cast<size_t>(width));
-            }
-            pixels = packed.data();
-        }
+        const unsigned char* pixels = PackRows(bitmap.buffer, width, rows, bitmap.pitch, packed);
 
         Glyph glyph;
         glGenTextures(1, &glyph.texture);

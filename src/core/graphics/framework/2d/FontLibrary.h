@@ -37,6 +37,11 @@ struct Font {
     bool initialized = false;
 
     bool Load(FT_LibraryRec_* library, const std::string& path);
+    // A glyph bitmap of one byte per pixel whose rows are `pitch` bytes apart (negative when
+    // stored bottom-up) as tight rows, top row first: the buffer itself when it already is,
+    // else `packed`, filled here.
+    static const unsigned char* PackRows(const unsigned char* buffer, int width, int rows, int pitch,
+                                         std::vector<unsigned char>& packed);
     void Release();
 };
 
