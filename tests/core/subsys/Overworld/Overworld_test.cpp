@@ -217,13 +217,15 @@ TEST_F(HubTest, ReturnPortalRingsTextAndWarp)
     StandAt(returnPoint);
     Frame();
     EXPECT_TRUE(Fade().m_messages.empty());
-    if (text != nullptr)
+    if (text != nullptr) {
         EXPECT_TRUE(text->visible);
+    }
     // The text shows within sqrt(250) (about 15.8), the warp needs less than 5.
     StandAt(returnPoint + Vector3(15.9f, 0.0f, 0.0f));
     Frame();
-    if (text != nullptr)
+    if (text != nullptr) {
         EXPECT_FALSE(text->visible);
+    }
 
     app->m_levelState->m_returnLevel = 2;
     app->m_levelState->m_returnedToTown = true;
