@@ -86,7 +86,7 @@ TEST(BossOnScreen, BossIdlesByTheAltarWithTheThreeOrbs)
     altar->m_trapSprung = true;
 
     // The player south of the altar, looking north at it and the boss beside it.
-    const Vector3 start(490.0f, 515.0f, 490.0f);
+    const Vector3 start(490.0f, 515.0f, 515.0f);
     app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &start));
     zttest::CaptureStdout([&] { game->RunFrames(20); });
     EXPECT_FALSE(boss->m_fightActive);
