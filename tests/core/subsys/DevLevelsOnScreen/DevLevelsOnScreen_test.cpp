@@ -168,8 +168,9 @@ TEST_F(DevLevelsOnScreen, TheGymArenaThenTheTestRoomInTheSandboxAndBack)
     EXPECT_TRUE(gym->Active());
     Run(90);
     const Vector3 standing = Player().GetPosition();
-    EXPECT_NEAR(standing.x, 0.0f, 0.5f);
-    EXPECT_NEAR(standing.z, 0.0f, 0.5f);
+    // The slab rises next to the origin: the player may be nudged off it a little.
+    EXPECT_NEAR(standing.x, 0.0f, 2.0f);
+    EXPECT_NEAR(standing.z, 0.0f, 2.0f);
     EXPECT_GT(standing.y, -1.5f);
     EXPECT_LT(standing.y, 4.0f);
     // Looking left past the tilted slab to the far walls.
@@ -208,7 +209,7 @@ TEST_F(DevLevelsOnScreen, TheGymArenaThenTheTestRoomInTheSandboxAndBack)
     EXPECT_NEAR(body.x, 0.0f, 0.5f);
     EXPECT_NEAR(body.z, 18.0f, 0.5f);
     EXPECT_GT(body.y, 0.0f);
-    EXPECT_LT(body.y, 4.0f);
+    EXPECT_LT(body.y, 6.0f);
     const Vector3 eye = Renderer().GetCameraPosition();
     for (const Vector3& direction : {Vector3(1, 0, 0), Vector3(-1, 0, 0), Vector3(0, 0, 1),
                                      Vector3(0, 0, -1), Vector3(0, 1, 0), Vector3(0, -1, 0)}) {
