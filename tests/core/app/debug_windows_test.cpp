@@ -625,10 +625,11 @@ TEST_F(GameOnScreen, ScreenshotOfBothWindowsAndThePointerOverARenderedFrame)
     const Area stateSelect = windowArea("State Select");
     const Area menuBar = windowArea("##MainMenuBar");
     const Area pointer{"pointer", cursorX, cursorY, cursorX + 25, cursorY + 25};
-    EXPECT_EQ(system.right - system.left, 200);
-    EXPECT_EQ(system.bottom - system.top, 200);
-    EXPECT_EQ(stateSelect.right - stateSelect.left, 250);
-    EXPECT_EQ(stateSelect.bottom - stateSelect.top, 200);
+    // Their own default sizes, made for a 1280 x 800 window's left column.
+    EXPECT_EQ(system.right - system.left, 300);
+    EXPECT_EQ(system.bottom - system.top, 270);
+    EXPECT_EQ(stateSelect.right - stateSelect.left, 300);
+    EXPECT_EQ(stateSelect.bottom - stateSelect.top, 90);
 
     struct Rgb {
         int r, g, b;

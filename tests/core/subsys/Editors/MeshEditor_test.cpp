@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/subsys/Editors/EditorCommon.h"
 #include "core/subsys/Editors/MeshEditor/MeshEditor.h"
 #include "core/subsys/Editors/ResourceEditorHarness.h"  // GLEW, then GLFW
 
@@ -49,9 +50,12 @@ protected:
     void Frame() { editor->Update(1.0f / 60.0f); }
     void Key(int key)
     {
+        // Down in one frame and up in the next, with the input's end-of-frame step between.
         app->SetKeyState(key, GLFW_PRESS);
         Frame();
+        app->GetGLFWInput().Update();
         app->SetKeyState(key, GLFW_RELEASE);
+        app->GetGLFWInput().Update();
     }
     float ScaleOf(size_t preview) { return editor->m_previews[preview].GetInstanceConst().m_transform.m_scale.x; }
     int32_t PreviewMesh(size_t preview)
@@ -137,29 +141,42 @@ TEST_F(MeshEditorTest, SelectionShowsItsPreviewAheadAndKeysZoomEachPreviewOnItsO
 
     Frame();
     EXPECT_STREQ(editor->m_nameField, "a");
-    const ztmath::Vector3 ahead = renderer.GetCameraPosition() + renderer.GetCameraBasis().forward * 2.0f;
-    const ztmath::Vector3& at = editor->m_previews[0].GetInstanceConst().m_transform.m_position;
-    EXPECT_NEAR(at.z, ahead.z, 1e-5f);
+    // Framed: the middle of the mesh's bounds at its framing distance straight ahead.
+    const auto framedAt = [&](int index) {
+        const ztengine::InstanceHandle& preview = editor->m_previews[static_cast<size_t>(index)];
+        const ztengine::InstanceData& data = preview.GetInstanceConst();
+        const ztengine::MeshBounds bounds = ztengine::EditorPreviewBounds(renderer, preview);
+        const ztmath::Vector3 centre = data.m_transform.m_position +
+                                       data.m_transform.m_basis.right * bounds.m_center.x +
+                                       data.m_transform.m_basis.up * bounds.m_center.y +
+                                       data.m_transform.m_basis.forward * bounds.m_center.z;
+        return (centre - renderer.GetCameraPosition()).Length();
+    };
+    const float framed = ztengine::EditorFramingDistance(
+        ztengine::EditorPreviewBounds(renderer, editor->m_previews[0]), ztmath::Vector3(1, 1, 1));
+    EXPECT_NEAR(framedAt(0), framed, 1e-4f);
 
+    // Zoom moves the preview, never resizes it, each step a share of the distance.
     Key(GLFW_KEY_EQUAL);
     Key(GLFW_KEY_EQUAL);
     Key(GLFW_KEY_EQUAL);
-    EXPECT_EQ(ScaleOf(0), 8.0f);
+    EXPECT_FLOAT_EQ(editor->m_zoom, 0.8f * 0.8f * 0.8f);
+    EXPECT_NEAR(framedAt(0), framed * 0.512f, 1e-4f);
     Frame();  // a key held over from nothing does not zoom again
-    EXPECT_EQ(ScaleOf(0), 8.0f);
+    EXPECT_FLOAT_EQ(editor->m_zoom, 0.512f);
     Press(editor->m_listWindow, "Zoom Out");
-    EXPECT_EQ(ScaleOf(0), 4.0f);
+    EXPECT_FLOAT_EQ(editor->m_zoom, 0.64f);
     Key(GLFW_KEY_MINUS);
-    EXPECT_EQ(ScaleOf(0), 2.0f);
+    EXPECT_FLOAT_EQ(editor->m_zoom, 0.8f);
+    EXPECT_EQ(ScaleOf(0), 1.0f);
 
+    // Another mesh opens framed whole.
     *editor->m_meshSelection = 1;
     Frame();
     EXPECT_TRUE(Hidden(editor->m_previews[0]));
     EXPECT_FALSE(Hidden(editor->m_previews[1]));
+    EXPECT_EQ(editor->m_zoom, 1.0f);
     EXPECT_EQ(ScaleOf(1), 1.0f);
-    *editor->m_meshSelection = 0;
-    Frame();
-    EXPECT_EQ(ScaleOf(0), 2.0f);
 
     // A window closed with its close box is back in the next frame.
     Gui().GetGuiWindow(editor->m_listWindow)->visible = false;

@@ -93,12 +93,13 @@ TEST_F(ModelEditorTest, SelectingAModelSetsPreviewDropDownsAndAnimationsAndReset
     EXPECT_EQ(editor->m_chosenAnimations, (std::vector<std::string>{""}));
 
     Press(editor->m_listWindow, "Zoom In");
-    EXPECT_EQ(Preview().m_transform.m_scale.y, 2.0f);
+    EXPECT_FLOAT_EQ(editor->m_zoom, 0.8f);
+    EXPECT_EQ(Preview().m_transform.m_scale.y, 1.0f);
     *editor->m_modelSelection = 1;
     Frame();
     EXPECT_EQ(PreviewModel().m_mesh, meshes->GetMesh("ball"));
     EXPECT_EQ(PreviewModel().m_material, materials->GetMaterialHandle("stone"));
-    EXPECT_EQ(Preview().m_transform.m_scale.y, 1.0f);
+    EXPECT_EQ(editor->m_zoom, 1.0f);
     EXPECT_EQ(*editor->m_meshSelection, 0);
     EXPECT_EQ(*editor->m_materialSelection, 1);
     EXPECT_EQ(editor->m_chosenAnimations,
@@ -145,8 +146,17 @@ TEST_F(ModelEditorTest, PreviewIsAnimatedOnAClockThatWrapsAndTurnedPitchRollThen
         EXPECT_NEAR(shown.up[i], expected.up[i], 1e-5f);
     }
     EXPECT_GT((shown.forward - yawFirst.forward).Length(), 0.1f);
-    const ztmath::Vector3 ahead = renderer.GetCameraPosition() + renderer.GetCameraBasis().forward * 2.0f;
-    EXPECT_NEAR(Preview().m_transform.m_position.z, ahead.z, 1e-5f);
+    // The middle of the model's bounds, turned with it, sits at its framing distance ahead.
+    const ztengine::MeshBounds bounds = ztengine::EditorPreviewBounds(renderer, editor->m_preview);
+    const ztmath::Vector3 centre = Preview().m_transform.m_position +
+                                   shown.right * bounds.m_center.x + shown.up * bounds.m_center.y +
+                                   shown.forward * bounds.m_center.z;
+    const ztmath::Vector3 ahead =
+        renderer.GetCameraPosition() +
+        renderer.GetCameraBasis().forward *
+            ztengine::EditorFramingDistance(bounds, ztmath::Vector3(1, 1, 1));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(centre[i], ahead[i], 1e-4f);
 }
 
 TEST_F(ModelEditorTest, AnimationRowsAreAddedOnceAndRemovedBySelection)
