@@ -105,7 +105,7 @@ protected:
     };
 
     // The GPU steps. UploadMesh returns the mesh's vertex array; LoadMaterialTexture a texture id
-    // (a file that cannot be decoded stops the program); CreateInstanceVbo a buffer of capacity
+    // (kNoTexture for a file that cannot be read or decoded); CreateInstanceVbo a buffer of capacity
     // records for the mesh's vertex array; BakeBlendMap the baked diffuse texture.
     virtual uint32_t UploadMesh(const MeshInfo& mesh) = 0;
     virtual uint32_t LoadMaterialTexture(const char* path, TextureKind kind) = 0;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -366,6 +367,32 @@ TEST_F(GLRendererTest, MaterialImagesAreLoadedWithTheirFilters)
         EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_NEAREST);
         EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
     }
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+}
+
+TEST_F(GLRendererTest, AMaterialImageThatCannotBeReadFallsBackToTheSlotsDefault)
+{
+    const std::string notAnImage = (zttest::MakeTempDir("badimage") / "not_an_image.png").string();
+    std::ofstream(notAnImage) << "this is text, not a picture";
+    int32_t id = -1;
+    const std::string printed = zttest::CaptureStdout([&] {
+        id = renderer.CreateMaterial("textures/diff/no_such_file.png", notAnImage.c_str(),
+                                     "textures/nrm/overworld_NRM.png", nullptr);
+    });
+    EXPECT_NE(printed.find("Texture textures/diff/no_such_file.png cannot be read: the material "
+                           "uses the default diffuse texture\n"),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("Texture " + notAnImage +
+                           " cannot be read: the material uses the default specular texture\n"),
+              std::string::npos)
+        << printed;
+    const ztengine::RenderMaterial material = renderer.GetMaterial(id);
+    const ztengine::RenderMaterial defaults = renderer.GetMaterial(0);
+    EXPECT_EQ(material.m_diffuseTexture, defaults.m_diffuseTexture);
+    EXPECT_EQ(material.m_specularTexture, defaults.m_specularTexture);
+    EXPECT_NE(material.m_normalTexture, defaults.m_normalTexture);
+    EXPECT_TRUE(glIsTexture(material.m_normalTexture));
     EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
 }
 

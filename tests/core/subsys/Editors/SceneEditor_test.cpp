@@ -935,3 +935,30 @@ TEST(SceneEditorInGame, EditsAndSavesTheTestRoomAfterLoading)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SceneEditorTest, ASceneNameThatIsNoPlainFileNameIsRefusedWithAMessage)
+{
+    InitEditor();
+    LoadSceneNamed("hall");
+    const size_t scenes = props.m_scenes.size();
+    for (const char* name : {"../escaped", "sub/dir", "a..b", "what?", "hall.bak"}) {
+        SCOPED_TRACE(name);
+        TypeInto(editor.m_sceneName, name);
+        const std::string printed = zttest::CaptureStdout([&] { editor.SaveScene(); });
+        EXPECT_EQ(editor.m_status.rfind(std::string("Scene name \"") + name + "\" ", 0), 0u)
+            << editor.m_status;
+        EXPECT_NE(editor.m_status.find(": not saved."), std::string::npos);
+        EXPECT_EQ(printed, editor.m_status + "\n");
+        EXPECT_EQ(props.m_scenes.size(), scenes);
+    }
+    EXPECT_FALSE(fs::exists(dir.parent_path() / "escaped.json"));
+
+    TypeInto(editor.m_sceneName, "hall3");
+    zttest::CaptureStdout([&] { editor.SaveScene(); });
+    EXPECT_EQ(editor.m_status, "Scene hall3 saved.");
+    EXPECT_TRUE(fs::exists(dir / "hall3.json"));
+}
+
+}  // namespace
