@@ -95,8 +95,7 @@ int Flames(const zttest::RoadPicture& picture)
 
 TEST(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
 {
-    // Long steps keep the road's many fades short in frames.
-    zttest::GameRoad road("dungeon", 0.1);
+    zttest::GameRoad road("dungeon");
     ASSERT_TRUE(road.Start()) << road.Error();
     auto* generator = road.Game().FindSystem<DungeonGenerator>();
     auto* torches = road.Game().FindSystem<ztengine::TorchParticleSystem>();
