@@ -96,7 +96,7 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
     road.Game().MoveCursor(640.0 - 300.0, 400.0 - 50.0);  // on fire rate
     const zttest::RoadPicture screen = road.Shot("3-shop-screen", 3);
     EXPECT_EQ(app.GetGraphics2D()->GetTextManager().GetTextEntry(shop->m_goldText)->text, "Gold: 7");
-    EXPECT_GT(screen.Changed(panel), 100000u);
+    EXPECT_GT(screen.Changed(panel), 30000u);
     // Buying fire rate: 1 gold, the next one costs 3.
     road.Click(0);
     EXPECT_EQ(gold.m_gold, 6);

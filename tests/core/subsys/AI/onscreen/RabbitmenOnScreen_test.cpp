@@ -82,9 +82,9 @@ TEST(RabbitmenOnScreen, QueuedByNameTheyGatherAppearTakeAHitAndOutliveTheQuit)
         hits.push_back(*static_cast<const ztengine::GotHitEventData*>(e.m_data));
     });
     ASSERT_FALSE(spawner.m_enemyPositions.empty());
-    road.Face(spawner.m_enemyPositions.front() + Vector3(0.0f, 3.0f, 0.0f));
+    road.Face(spawner.m_enemyPositions.front() + Vector3(0.0f, 2.0f, 0.0f));
     road.Game().PressMouseButton(0);
-    road.RunUntil([&] { return !hits.empty(); }, 40);
+    road.RunUntil([&] { return !hits.empty(); }, 60);
     road.Game().ReleaseMouseButton(0);
     ASSERT_FALSE(hits.empty()) << "no shot struck a rabbitman";
     road.Run(1);
