@@ -63,11 +63,11 @@ TEST(OverworldOnScreen, HubPortalsTownPortalAndBack)
     EXPECT_EQ(level.m_level, 1);
     ASSERT_TRUE(road.WaitForPlay()) << road.State();
     EXPECT_FALSE(hub->m_visible);
-    const Vector3 dungeonSpot = road.Eye();
 
     // 'T' in the dungeon, outside a fight and standing still (the teleport drops the body from
     // a little above the floor): the countdown with its ring, then home.
     road.Run(10);
+    const Vector3 dungeonSpot = road.Eye();
     road.Tap('T');
     road.Run(20);
     EXPECT_TRUE(townPortal->m_teleporting);
