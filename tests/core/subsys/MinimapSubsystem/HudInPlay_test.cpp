@@ -112,7 +112,9 @@ TEST(HudInPlay, ADungeonFloorShowsBarsMapAndEffectsTabEnlargesTheMapAndDeathIsTa
     app.m_messagingSystem.RegisterHandler("PLAYER_DEATH", [&deaths](const ztengine::IEvent&) { ++deaths; });
     auto& weapon = road.Shared<ztengine::WeaponMessageQueue>("WeaponMessageQueue");
     weapon.m_messages.clear();
-    road.Shared<ztengine::PlayerHealth>("PlayerHealth").m_currentHealth = 0.0f;
+    // A hit that takes more than is left (at exactly 0 the regeneration of the same frame
+    // would lift it again before the bars look).
+    road.Shared<ztengine::PlayerHealth>("PlayerHealth").m_currentHealth = -10.0f;
     road.Run(1);
     EXPECT_EQ(road.State(), "PLAYER_DEATH_STATE");
     EXPECT_EQ(deaths, 1);
