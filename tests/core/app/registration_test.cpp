@@ -1,6 +1,6 @@
 // The game's start-up registration against the game's design tables: the shared data with
-// their types and first values, the states with their indices, every system registered so far
-// with its order, states and start-up mark, and the start state.
+// their types and first values, the states with their indices, every system with
+// its order, states and start-up mark, and the start state.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -319,6 +319,21 @@ TEST_F(Registration, RegisteredSystemsFollowTheDesignTables)
     }
     // Registration happens in "Default": every tracker is filed there.
     EXPECT_EQ(app->GetTrackers()[0].size(), handles.size());
+}
+
+TEST_F(Registration, EverySystemOfTheGameIsRegistered)
+{
+    const std::vector<uint32_t> handles = app->GetSystemHandles();
+    ASSERT_EQ(handles.size(), std::size(kSystems));
+    size_t atStart = 0;
+    for (uint32_t handle : handles)
+        atStart += app->GetSubsystems().At(handle).initialised != 0;
+    EXPECT_EQ(atStart, 23u);
+
+    size_t registrations = 0;
+    for (uint32_t state = 0; state < kStates.size(); ++state)
+        registrations += app->GetStateSystems(state).size();
+    EXPECT_EQ(registrations, 96u);
 }
 
 TEST(RegistrationWithoutEventNames, SaysWhichFileIsMissing)

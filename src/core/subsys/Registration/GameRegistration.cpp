@@ -266,8 +266,8 @@ void RegisterSystems(Win32App& app)
     Register<GameOptionsSystem>(app, {"GAME_OPTIONS_SETTING_STATE"});
     Register<SoundResourceEditor>(app, {"SOUND_RESOURCE_EDITOR_STATE"});
     Register<PlayerDeathSequence>(app, {"PLAYER_DEATH_STATE"});
-    // The intro plays in the hub: the dialogue box and the overworld run behind it. The boss
-    // system joins them here, after the overworld, once it exists.
+    // The intro plays in the hub: the dialogue box, the overworld and the waiting boss run
+    // behind it.
     Register<CinematicIntroSystem>(app, {"CINEMATIC_INTRO_STATE"});
     app.RegSystemToState("CINEMATIC_INTRO_STATE", dialogueHandle);
     app.RegSystemToState("CINEMATIC_INTRO_STATE", overworldHandle);
