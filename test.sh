@@ -12,7 +12,14 @@ JOBS="${ZT_JOBS:-$(nproc)}"
 
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZT_SANITIZE=ON \
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" >/dev/null
-cmake --build "$BUILD" -j "$JOBS"
+# The build stays free of warnings: a new one fails the run, as a failing test would.
+BUILD_LOG="$BUILD/build-output.log"
+cmake --build "$BUILD" -j "$JOBS" 2>&1 | tee "$BUILD_LOG"
+if grep -q 'warning:' "$BUILD_LOG"; then
+  echo "The build printed warnings:" >&2
+  grep 'warning:' "$BUILD_LOG" >&2
+  exit 1
+fi
 
 # A test that fails is run once more: the software GL driver's worker threads now and then leave
 # an allocation the leak checker cannot attribute; a real fault fails both runs.

@@ -176,8 +176,9 @@ TEST_P(CharacterController, KeysAndStickSetTheVelocityInTheViewsPlane)
         input.SetAxis(1, c.axisY);
         // A key counts as held from the frame after it went down.
         world.controller.Update(world.dt);
-        if (!c.keys.empty())
+        if (!c.keys.empty()) {
             EXPECT_LT(world.Velocity().Length(), 1.0f);
+        }
         world.engine.Update(world.dt);
         input.EndFrame();
         const float verticalBefore = world.Velocity().y;

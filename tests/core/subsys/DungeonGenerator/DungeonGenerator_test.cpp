@@ -135,8 +135,9 @@ TEST(DungeonGridToScene, ModelsFollowTheColour)
         ASSERT_EQ(built.torches.size(), 8u);
         EXPECT_EQ(built.scene.m_pointLights.size(), 8u);
         for (const Prop& p : props)
-            if (p.m_modelName == c.torch)
+            if (p.m_modelName == c.torch) {
                 EXPECT_FALSE(p.m_enableCollision);
+            }
     }
 }
 

@@ -49,7 +49,7 @@ protected:
         ztengine::MessagingSystem& messaging = App().m_messagingSystem;
         for (const char* name : {"SET_FADEIN_DEST_STATE", "PLAYER_SET_POSITION", "TELEPORT_PLAYER_END", "SHOW_DUNGEON"})
             messaging.RegisterHandler(name, [this, name](const IEvent& event) {
-                Heard heard{name, State(), event.m_tag, event.m_data != nullptr};
+                Heard heard{name, State(), event.m_tag, event.m_data != nullptr, {}, {}};
                 if (heard.name == "PLAYER_SET_POSITION")
                     heard.position = *static_cast<const Vector3*>(event.m_data);
                 if (heard.name == "SET_FADEIN_DEST_STATE")

@@ -183,8 +183,9 @@ TEST_F(FirstPersonCamera, TheShakeRollsTheViewForItsTimeAndNeverAddsUp)
         const float roll = std::asin(-up.x) * 180.0f / 3.14159265f;
         EXPECT_NEAR(std::fabs(roll), 1.0f, 1e-3f);
         EXPECT_EQ(roll > 0.0f, positive);
-        if (frames > 0)
+        if (frames > 0) {
             EXPECT_NE(roll > 0.0f, lastSide > 0.0f);
+        }
         lastSide = roll;
         ++frames;
     }

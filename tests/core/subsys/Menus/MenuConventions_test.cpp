@@ -140,9 +140,10 @@ TEST(MenuConventions, PadWalksTheButtonListWithoutWrapping)
         ztengine::NavigateButtonList(app, app.input, buttons, index);
         EXPECT_EQ(index, c.to) << "from " << c.from;
         ASSERT_EQ(app.input.snappedTo.has_value(), c.snapped) << "from " << c.from;
-        if (c.snapped)
+        if (c.snapped) {
             EXPECT_EQ(*app.input.snappedTo, Vector2(640.0f + buttons[static_cast<size_t>(c.to)].x,
                                                     400.0f - buttons[static_cast<size_t>(c.to)].y));
+        }
     }
     // Pressing down four times from the first button stops on Exit.
     MenuApp app;

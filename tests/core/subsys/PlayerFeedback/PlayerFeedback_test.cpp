@@ -102,8 +102,9 @@ TEST_F(PlayerFeedbackTest, HitIndicatorLastsFromTheLatestHitTurnedTowardIt)
     for (int frame = 0; frame < 200 && SpriteOf(indicator.m_sprite).visible; ++frame) {
         indicator.Update(dt);
         visibleFrames += SpriteOf(indicator.m_sprite).visible ? 1 : 0;
-        if (SpriteOf(indicator.m_sprite).visible)
+        if (SpriteOf(indicator.m_sprite).visible) {
             EXPECT_FLOAT_EQ(SpriteOf(indicator.m_sprite).rotation, -1.25f);
+        }
     }
     // 1.5 s is 96 frames of 1/64 s: hidden in the 96th.
     EXPECT_EQ(visibleFrames, 95);

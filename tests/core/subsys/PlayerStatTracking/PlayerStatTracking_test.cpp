@@ -172,8 +172,9 @@ TEST_F(StatsScreenTest, SpaceSkipsThenLeavesForTheMenuAfterAWinAndTheLoseScreenO
         EXPECT_EQ(restarts > 0, c.won);
         // A won run reaches the menu with the statistics cleared; a lost one keeps them.
         EXPECT_EQ(zeroedBeforeMenu, c.won);
-        if (!c.won)
+        if (!c.won) {
             EXPECT_EQ(m_stats->m_enemiesKilled, 42u);
+        }
         EXPECT_TRUE(m_stats->m_printOnChange);
 
         m_screen->NextState(0);

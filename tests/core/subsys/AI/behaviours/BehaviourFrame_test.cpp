@@ -46,8 +46,9 @@ TEST(TurnTowards, EndsFacingTheTargetWithoutOvershootAtSixtyAndTenFramesPerSecon
                 lastDot = dot;
             }
             EXPECT_GT(lastDot, 0.9999f);
-            if (c.flat)
+            if (c.flat) {
                 EXPECT_NEAR(b.forward.y, 0.0f, 1e-6f);
+            }
         }
     }
 }

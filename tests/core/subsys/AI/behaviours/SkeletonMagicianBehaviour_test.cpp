@@ -47,9 +47,10 @@ TEST_F(SkeletonMagicianBehaviour, CastsTwiceThenStrafesAwayFacingThePlayer)
             withdrew = true;
             const Vector3 toPlayer = camera - body.GetPosition();
             const Vector3 flat = Vector3(toPlayer.x, 0.0f, toPlayer.z).Normalized();
-            if (!casts.empty() && t > casts.back() + 1.5f)
+            if (!casts.empty() && t > casts.back() + 1.5f) {
                 EXPECT_GT(magician->InstanceBasis().forward.Dot(flat), 0.95f)
                     << "faces the player while strafing, t " << t;
+            }
         }
     }
     ASSERT_GE(changes.size(), 6u);

@@ -191,8 +191,9 @@ TEST_F(AISpawnerTest, TheDrawOnePastTheSetFightsAsOgresAndRemovesNothing)
     EXPECT_EQ(queued.at("ogre").size(), secondKind == "ogre" ? 2u : 1u);
     for (const SpawnConfig& r : queued.at("ogre"))
         EXPECT_FLOAT_EQ(r.m_health, 150.0f);
-    if (secondKind != "ogre")
+    if (secondKind != "ogre") {
         EXPECT_EQ(queued.at(secondKind).size(), 1u);
+    }
 }
 
 TEST_F(AISpawnerTest, UnknownAndDuplicateNamesAreFatal)
