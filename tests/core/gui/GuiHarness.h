@@ -63,6 +63,18 @@ public:
 
     static ImGuiWindow* Window(const char* name) { return ImGui::FindWindowByName(name); }
 
+    // Tuning panels open folded to their title bars low on the screen; a designer unfolds one
+    // and drags it up to the menu bar before using it.
+    void Unfold(const char* name)
+    {
+        ImGuiWindow* w = Window(name);
+        if (w != nullptr && w->Collapsed) {
+            ImGui::SetWindowCollapsed(name, false);
+            ImGui::SetWindowPos(name, ImVec2(0.0f, 20.0f));
+            Frame();
+        }
+    }
+
     // The id of a widget submitted straight into the window with that label.
     static ImGuiID IdOf(const char* window, const char* label)
     {
@@ -74,6 +86,7 @@ public:
     // frame and returns the hovered widgets, top to bottom, each once.
     std::vector<ImGuiID> HoverScan(const char* window)
     {
+        Unfold(window);
         std::vector<ImGuiID> seen;
         ImGuiWindow* w = Window(window);
         if (w == nullptr)
@@ -92,6 +105,7 @@ public:
     // The middle of the widget's rows at the window's left content edge, if it is drawn.
     std::optional<ImVec2> Locate(const char* window, ImGuiID id)
     {
+        Unfold(window);
         ImGuiWindow* w = Window(window);
         if (w == nullptr)
             return std::nullopt;

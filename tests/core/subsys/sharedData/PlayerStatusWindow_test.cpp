@@ -29,6 +29,7 @@ protected:
     {
         status.Load();
         gui.Frame();
+        gui.Unfold(kWindow);
         ImGui::SetWindowSize(kWindow, ImVec2(580.0f, 650.0f));
         gui.Frame();
     }

@@ -95,6 +95,14 @@ TEST_F(RosterOnScreen, EveryKindAppearsOnTheFloorAndActs)
     ztengine::Win32App& app = m_game->App();
     app.ChangeState("TEST_GYM");
     ztengine::Gui::Instance().SetEnabled(false);
+    // The roster stands on a plain floor of its own: the gym's arena (a tilted slab across the
+    // middle) is taken away as leaving the gym would, while its systems keep running.
+    Run(1);
+    for (uint32_t handle : app.GetSystemHandles()) {
+        const ztengine::SubsystemEntry& entry = app.GetSubsystems().At(handle);
+        if (entry.className.find("GameGym") != std::string::npos)
+            entry.system->NextState(app.GetCurrentState());
+    }
     ztengine::Graphics3D& g = *app.GetGraphics3D();
     ztengine::PhysicsEngine& physics = app.m_physicsEngine;
 
@@ -105,11 +113,7 @@ TEST_F(RosterOnScreen, EveryKindAppearsOnTheFloorAndActs)
     g.CreateInstance(cube, floor);
     physics.CreateStaticBody(physics.CreateBoxCollider(Vector3(100.0f, 0.5f, 100.0f)),
                              Vector3(0.0f, -0.5f, 0.0f), Quaternion());
-    const Vector3 eye(0.0f, 10.0f, 45.0f);
-    g.SetCameraPosition(eye);
-    g.SetCameraBasis(ztmath::Basis((Vector3(0.0f, 6.0f, 0.0f) - eye).Normalized(),
-                                   Vector3(0.0f, 1.0f, 0.0f), true));
-    Run(3);
+    Run(30);  // the player settles on the floor before the empty picture
     const std::vector<uint8_t> empty = Picture("0-empty");
 
     auto* spawner = app.GetSharedData<ztengine::AISpawner>("AISpawner");
@@ -118,7 +122,7 @@ TEST_F(RosterOnScreen, EveryKindAppearsOnTheFloorAndActs)
     float x = -36.0f;
     for (const char* kind : kinds) {
         ztengine::SpawnConfig config;
-        config.m_position = Vector3(x, 10.0f, 0.0f);
+        config.m_position = Vector3(x, 10.0f, 85.0f);
         config.m_health = 100.0f;
         config.m_damageScale = 1.0f;
         spawner->QueueEnemy(kind, config);
@@ -133,7 +137,10 @@ TEST_F(RosterOnScreen, EveryKindAppearsOnTheFloorAndActs)
     const ztengine::WindowInfo& window = app.m_windowInfo;
     const int width = static_cast<int>(window.windowWidth);
     const int height = static_cast<int>(window.windowHeight);
+    // The view is the player's: the gym stood the player at the origin, looking down +z at
+    // the line of enemies.
     const ztmath::Basis camera = g.GetCameraBasis();
+    const Vector3 view = g.GetCameraPosition();
     const float* projection = g.GetProjection().m;
     const ztengine::EntityWorld& world = app.m_entityWorld;
     int checked = 0;
@@ -141,7 +148,7 @@ TEST_F(RosterOnScreen, EveryKindAppearsOnTheFloorAndActs)
          i = world.GetEntities().Next(i)) {
         auto* object = world.GetEntities().At(i)->Find<ztengine::Object3DComponent>("object3D");
         auto* body = world.GetEntities().At(i)->Find<ztengine::PhysicsBodyComponent>("physicsBody");
-        const Vector3 rel = body->m_body.GetPosition() - eye;
+        const Vector3 rel = body->m_body.GetPosition() - view;
         const float depth = rel.Dot(camera.forward);
         // The frame's right axis points to the screen's left.
         const float sx = -rel.Dot(camera.right) / depth * projection[0];
