@@ -86,12 +86,17 @@ TEST(WeaponOnScreen, HeldTriggerShootsTrailsIntoTheWallAndFlashesWhereTheyHit)
     EXPECT_FALSE(projectiles->TrailParticles().empty());
     EXPECT_FALSE(projectiles->ImpactParticles().empty());
     const zttest::RoadPicture midFire = road.Shot("mid-fire", 0);
+    // An impact burst lives a few frames: a frame between two volleys may show none, so the
+    // fire is watched for a few more frames before it counts as flashing nowhere.
+    int warmest = Warm(midFire);
+    for (int i = 0; i < 4 && warmest <= Warm(before) + 20; ++i)
+        warmest = std::max(warmest, Warm(road.Shot("mid-fire-later", 1)));
     road.Game().ReleaseMouseButton(0);
     road.Run(1);
 
     GameRoad::ExpectReadable(midFire, "the view mid-fire");
     EXPECT_GT(midFire.Changed(before), 2000u) << "nothing of the fire shows";
-    EXPECT_GT(Warm(midFire), Warm(before) + 20) << "no flash where the shots struck";
+    EXPECT_GT(warmest, Warm(before) + 20) << "no flash where the shots struck";
     EXPECT_EQ(road.Quit(), 0);
 }
 
