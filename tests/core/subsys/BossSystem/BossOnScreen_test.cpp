@@ -20,6 +20,7 @@
 #include "core/subsys/BossSystem/BossSystem.h"
 #include "core/subsys/BossSystem/FinalBoss.h"
 #include "support/AppFixture.h"
+#include "support/OnScreenGame.h"
 #include "support/GLTestContext.h"
 #include "support/TestSupport.h"
 
@@ -44,10 +45,7 @@ TEST(BossOnScreen, BossIdlesByTheAltarWithTheThreeOrbs)
     const std::string display = zttest::PrivateDisplay(1280, 1024);
     ASSERT_FALSE(display.empty()) << "no Xvfb";
     zttest::ScopedDisplay onDisplay(display);
-    zttest::AppFixtureOptions options;
-    options.workDir = zttest::MakeRuntimeWorkspace("boss-on-screen");
-    std::ofstream(options.workDir / "config.ini", std::ios::binary | std::ios::trunc)
-        << R"({"w": 1280, "h": 800, "fullscreen": false, "vsync": false})";
+    const zttest::AppFixtureOptions options = zttest::WindowedGameOptions("boss-on-screen");
     std::unique_ptr<zttest::AppFixture> game;
     zttest::CaptureStdout([&] { game = std::make_unique<zttest::AppFixture>(options); });
     ASSERT_TRUE(game->Started()) << game->InitError();

@@ -27,6 +27,7 @@
 #include "core/subsys/sharedData/LevelRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
 #include "support/AppFixture.h"
+#include "support/OnScreenGame.h"
 #include "support/GLTestContext.h"
 #include "support/TestSupport.h"
 
@@ -48,26 +49,9 @@ double ChangedShare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b
     return pixels == 0 ? 0.0 : static_cast<double>(changed) / static_cast<double>(pixels);
 }
 
-class CheatsOnScreen : public ::testing::Test {
+class CheatsOnScreen : public zttest::OnScreenGameTest {
 protected:
-    void SetUp() override
-    {
-        m_display = zttest::PrivateDisplay(1280, 1024);
-        ASSERT_FALSE(m_display.empty()) << "no Xvfb";
-        m_onDisplay = std::make_unique<zttest::ScopedDisplay>(m_display);
-        zttest::CaptureStdout([&] { m_game = std::make_unique<zttest::AppFixture>(); });
-        ASSERT_TRUE(m_game->Started()) << m_game->InitError();
-        bool loaded = false;
-        zttest::CaptureStdout([&] { loaded = m_game->RunLoading(); });
-        ASSERT_TRUE(loaded);
-    }
-    void TearDown() override
-    {
-        if (m_game)
-            zttest::CaptureStdout([&] { m_game->Shutdown(); });
-        m_game.reset();
-        m_onDisplay.reset();
-    }
+    CheatsOnScreen() : OnScreenGameTest("cheats") {}
 
     ztengine::Win32App& App() { return m_game->App(); }
     std::string State() { return App().GetStateName(App().GetCurrentState()); }
@@ -109,9 +93,6 @@ protected:
         return pixels;
     }
 
-    std::string m_display;
-    std::unique_ptr<zttest::ScopedDisplay> m_onDisplay;
-    std::unique_ptr<zttest::AppFixture> m_game;
 };
 
 // Disabled: under the software renderer the road into the red dungeon did not come back to play

@@ -24,6 +24,7 @@
 #include "core/subsys/sharedData/CameraRecords.h"
 #include "core/subsys/sharedData/LevelRecords.h"
 #include "support/AppFixture.h"
+#include "support/OnScreenGame.h"
 #include "support/GLTestContext.h"
 #include "support/TestSupport.h"
 
@@ -62,31 +63,9 @@ FrameLook Look(const std::vector<uint8_t>& rgba)
     return look;
 }
 
-class DevLevelsOnScreen : public ::testing::Test {
+class DevLevelsOnScreen : public zttest::OnScreenGameTest {
 protected:
-    void SetUp() override
-    {
-        m_display = zttest::PrivateDisplay(1280, 1024);
-        ASSERT_FALSE(m_display.empty()) << "no Xvfb";
-        m_onDisplay = std::make_unique<zttest::ScopedDisplay>(m_display);
-        zttest::AppFixtureOptions options;
-        options.workDir = zttest::MakeRuntimeWorkspace("devlevels");
-        std::ofstream(options.workDir / "config.ini", std::ios::binary | std::ios::trunc)
-            << R"({"w": 1280, "h": 800, "fullscreen": false, "vsync": false})";
-        zttest::CaptureStdout([&] { m_game = std::make_unique<zttest::AppFixture>(options); });
-        ASSERT_TRUE(m_game->Started()) << m_game->InitError();
-        bool loaded = false;
-        zttest::CaptureStdout([&] { loaded = m_game->RunLoading(); });
-        ASSERT_TRUE(loaded);
-    }
-
-    void TearDown() override
-    {
-        if (m_game)
-            zttest::CaptureStdout([&] { m_game->Shutdown(); });
-        m_game.reset();
-        m_onDisplay.reset();
-    }
+    DevLevelsOnScreen() : OnScreenGameTest("devlevels") {}
 
     ztengine::Win32App& App() { return m_game->App(); }
     ztengine::Graphics3D& Renderer() { return *App().GetGraphics3D(); }
@@ -152,9 +131,6 @@ protected:
         return -1.0f;
     }
 
-    std::string m_display;
-    std::unique_ptr<zttest::ScopedDisplay> m_onDisplay;
-    std::unique_ptr<zttest::AppFixture> m_game;
 };
 
 TEST_F(DevLevelsOnScreen, TheGymArenaThenTheTestRoomInTheSandboxAndBack)

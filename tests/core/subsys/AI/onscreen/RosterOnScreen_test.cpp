@@ -20,6 +20,7 @@
 #include "core/subsys/AI/components/PresenceComponents.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "support/AppFixture.h"
+#include "support/OnScreenGame.h"
 #include "support/GLTestContext.h"
 #include "support/TestSupport.h"
 
@@ -29,31 +30,9 @@ namespace fs = std::filesystem;
 using ztmath::Quaternion;
 using ztmath::Vector3;
 
-class RosterOnScreen : public ::testing::Test {
+class RosterOnScreen : public zttest::OnScreenGameTest {
 protected:
-    void SetUp() override
-    {
-        m_display = zttest::PrivateDisplay(1280, 1024);
-        ASSERT_FALSE(m_display.empty()) << "no Xvfb";
-        m_onDisplay = std::make_unique<zttest::ScopedDisplay>(m_display);
-        zttest::AppFixtureOptions options;
-        options.workDir = zttest::MakeRuntimeWorkspace("roster");
-        std::ofstream(options.workDir / "config.ini", std::ios::binary | std::ios::trunc)
-            << R"({"w": 1280, "h": 800, "fullscreen": false, "vsync": false})";
-        zttest::CaptureStdout([&] { m_game = std::make_unique<zttest::AppFixture>(options); });
-        ASSERT_TRUE(m_game->Started()) << m_game->InitError();
-        bool loaded = false;
-        zttest::CaptureStdout([&] { loaded = m_game->RunLoading(); });
-        ASSERT_TRUE(loaded);
-    }
-
-    void TearDown() override
-    {
-        if (m_game)
-            zttest::CaptureStdout([&] { m_game->Shutdown(); });
-        m_game.reset();
-        m_onDisplay.reset();
-    }
+    RosterOnScreen() : OnScreenGameTest("roster") {}
 
     std::vector<uint8_t> Picture(const std::string& name)
     {
@@ -73,9 +52,6 @@ protected:
         zttest::CaptureStdout([&] { m_game->RunFrames(frames); });
     }
 
-    std::string m_display;
-    std::unique_ptr<zttest::ScopedDisplay> m_onDisplay;
-    std::unique_ptr<zttest::AppFixture> m_game;
 };
 
 // How many pixels of a frame differ clearly from another.
