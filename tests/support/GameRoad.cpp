@@ -16,6 +16,7 @@
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/sharedData/CameraRecords.h"
+#include "core/subsys/sharedData/LevelRecords.h"
 #include "support/TestSupport.h"
 #include "support/WindowScreenshot.h"
 
@@ -239,6 +240,27 @@ float GameRoad::Pitch()
 ztmath::Vector3 GameRoad::Eye()
 {
     return App().GetGraphics3D()->GetCameraPosition();
+}
+
+ztmath::Vector3 GameRoad::FarCornerOfThisRoom()
+{
+    const ztmath::Vector3 eye = Eye();
+    ztmath::Vector3 corner = eye + ztmath::Vector3(0.0f, 0.0f, 10.0f);
+    float farthest = 0.0f;
+    for (const auto& room : Shared<ztengine::LevelLayout>("LevelLayout").m_rooms) {
+        if (eye.x < room.m_min.x || eye.x > room.m_max.x || eye.z < room.m_min.z ||
+            eye.z > room.m_max.z)
+            continue;
+        for (float x : {room.m_min.x, room.m_max.x - 10.0f})
+            for (float z : {room.m_min.z, room.m_max.z - 10.0f}) {
+                const ztmath::Vector3 c(x, eye.y, z);
+                if ((c - eye).LengthSquared() > farthest) {
+                    farthest = (c - eye).LengthSquared();
+                    corner = c;
+                }
+            }
+    }
+    return corner;
 }
 
 void GameRoad::Look(float yaw, float pitch)

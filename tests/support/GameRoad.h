@@ -80,6 +80,9 @@ public:
     float Yaw();
     float Pitch();
     ztmath::Vector3 Eye();
+    // The corner of the room the player stands in that lies farthest from the eye, at eye
+    // height, kept 10 units inside the room's far edges: the longest clear view in the room.
+    ztmath::Vector3 FarCornerOfThisRoom();
     // W held until `done` holds (checked after every frame) or maxFrames passed.
     bool WalkUntil(const std::function<bool()>& done, int maxFrames, int key = 'W');
     // In the hub, from 30 units out on the side of the hub's middle, towards a portal whose

@@ -12,7 +12,6 @@
 #include "core/Win32App.h"
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
-#include "core/subsys/sharedData/LevelRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
 #include "core/subsys/sharedData/UpgradeQueues.h"
 #include "support/GameRoad.h"
@@ -44,21 +43,7 @@ TEST(WeaponOnScreen, HeldTriggerShootsTrailsIntoTheWallAndFlashesWhereTheyHit)
     ASSERT_TRUE(road.WaitForPlay()) << road.State();
 
     // The far wall of the start room, at eye height.
-    const Vector3 eye = road.Eye();
-    Vector3 target = eye + Vector3(0.0f, 0.0f, 10.0f);
-    float farthest = 0.0f;
-    for (const auto& room : road.Shared<ztengine::LevelLayout>("LevelLayout").m_rooms) {
-        if (eye.x < room.m_min.x || eye.x > room.m_max.x || eye.z < room.m_min.z || eye.z > room.m_max.z)
-            continue;
-        for (float x : {room.m_min.x, room.m_max.x - 10.0f})
-            for (float z : {room.m_min.z, room.m_max.z - 10.0f}) {
-                const Vector3 c(x, eye.y, z);
-                if ((c - eye).LengthSquared() > farthest) {
-                    farthest = (c - eye).LengthSquared();
-                    target = c;
-                }
-            }
-    }
+    const Vector3 target = road.FarCornerOfThisRoom();
     road.Face(target);
     // A bought upgrade: three projectiles a shot.
     road.Shared<ztengine::WeaponMessageQueue>("WeaponMessageQueue").m_messages.push_back({0, 0, 1});

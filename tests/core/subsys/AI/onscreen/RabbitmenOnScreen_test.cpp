@@ -14,7 +14,6 @@
 #include "core/subsys/AI/components/LifeComponents.h"
 #include "core/subsys/AI/components/PresenceComponents.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
-#include "core/subsys/sharedData/LevelRecords.h"
 #include "support/GameRoad.h"
 
 namespace {
@@ -35,20 +34,7 @@ TEST(RabbitmenOnScreen, DISABLED_QueuedByNameTheyGatherAppearTakeAHitAndOutliveT
 
     // Towards the far corner of the start room, where there is room for two.
     const Vector3 eye = road.Eye();
-    Vector3 corner = eye + Vector3(0.0f, 0.0f, 10.0f);
-    float farthest = 0.0f;
-    for (const auto& room : road.Shared<ztengine::LevelLayout>("LevelLayout").m_rooms) {
-        if (eye.x < room.m_min.x || eye.x > room.m_max.x || eye.z < room.m_min.z || eye.z > room.m_max.z)
-            continue;
-        for (float x : {room.m_min.x, room.m_max.x - 10.0f})
-            for (float z : {room.m_min.z, room.m_max.z - 10.0f}) {
-                const Vector3 c(x, eye.y, z);
-                if ((c - eye).LengthSquared() > farthest) {
-                    farthest = (c - eye).LengthSquared();
-                    corner = c;
-                }
-            }
-    }
+    const Vector3 corner = road.FarCornerOfThisRoom();
     Vector3 ahead = corner - eye;
     ahead.y = 0.0f;
     ahead.Normalize();
