@@ -155,11 +155,13 @@ void Fog(Canvas& c, PaintContext& ctx)
 
 void Border(Canvas& c, PaintContext&)
 {
-    // Only the central 800 x 600 of this 1280 x 800 picture lands in the map canvas.
+    // The game stretches the whole 1280 x 800 picture over the map canvas, so the frame runs
+    // along the picture's own edges; the inside stays clear for the map. The band is wide
+    // enough to stay a few pixels thick in the small map (about a quarter of this size).
     const Vec2 centre{640, 400};
-    const Vec2 half{400, 300};
-    const float band = 26.0f;
-    auto frame = [&](Vec2 p) { return std::max(SdBox(p, centre, half), -SdBox(p, centre, half - Vec2{band, band}, 14)); };
+    const Vec2 half{640, 400};
+    const float band = 36.0f;
+    auto frame = [&](Vec2 p) { return std::max(SdBox(p, centre, half), -SdBox(p, centre, half - Vec2{band, band}, 18)); };
     FillShape(c, All(c), frame, [&](Vec2 p) {
         float depth = -SdBox(p, centre, half);
         float t = depth / band;
@@ -167,8 +169,8 @@ void Border(Canvas& c, PaintContext&)
         float line = Clamp01(1.5f - std::fabs(depth - band * 0.5f));
         return Mix(col, Hex(0x3A2208), line * 0.8f);
     });
-    StrokeShape(c, All(c), [&](Vec2 p) { return SdBox(p, centre, half - Vec2{band, band}, 14); }, 2.0f, palette::kInk);
-    StrokeShape(c, All(c), [&](Vec2 p) { return SdBox(p, centre, half - Vec2{1, 1}); }, 2.0f, palette::kInk);
+    StrokeShape(c, All(c), [&](Vec2 p) { return SdBox(p, centre, half - Vec2{band, band}, 18); }, 3.0f, palette::kInk);
+    StrokeShape(c, All(c), [&](Vec2 p) { return SdBox(p, centre, half - Vec2{1.5f, 1.5f}); }, 3.0f, palette::kInk);
 }
 
 }  // namespace

@@ -43,6 +43,9 @@ constexpr ztmath::Vector2 kSmallMapSize{300.0f, 200.0f};
 constexpr ztmath::Vector2 kBigMapSize{800.0f, 600.0f};
 constexpr ztmath::Vector2 kBigMapShift{300.0f, 250.0f};
 constexpr float kBigMapViewX = -400.0f;
+// Explored floor and everything around the grid: cells of plain floor draw no tile, so the
+// canvas's own colour is the floor. Dull stone, well apart from the near-black fog.
+constexpr float kFloorColour[4] = {0.30f, 0.26f, 0.21f, 1.0f};
 constexpr float kTextScale = 0.4f;
 constexpr float kTextAlpha = 0.4f;
 
@@ -166,6 +169,7 @@ void MinimapSubsystem::Init()
     // Without a GL context (a windowless run of the game) there is nothing to draw the map
     // into; the map's logic still runs.
     m_canvasReady = glGenFramebuffers != nullptr && m_mapCamera.Init(*m_graphics2D);
+    m_mapCamera.SetClearColor(kFloorColour[0], kFloorColour[1], kFloorColour[2], kFloorColour[3]);
     m_graphics2D->m_textures.push_back(Texture2D{m_mapCamera.GetColorTexture(), 0, 0, 0, 1});
     const Texture2DHandle canvas{static_cast<unsigned>(m_graphics2D->m_textures.size() - 1), 1};
 

@@ -21,6 +21,10 @@ void PlayerHealthRegen::Init()
 
 void PlayerHealthRegen::Update(float dt)
 {
+    // A player at 0 or below is dead: healing runs earlier in the frame than the bars that
+    // notice the death, and must not lift exactly 0 back above it before they look.
+    if (m_health->m_currentHealth <= 0.0f)
+        return;
     // A step may pass the maximum; the next frame brings it back to it.
     if (m_health->m_currentHealth < m_health->m_maxHealth)
         m_health->m_currentHealth += m_status->m_healthRegenRate * dt;

@@ -299,7 +299,8 @@ TEST_F(ScreenTest, CanvasDrawsWithItsOwnCameraAndShowsAsASprite)
     m_g.m_textures.push_back({canvas.GetColorTexture(), 0, 0, 0, 1});
 
     glEnable(GL_CULL_FACE);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // The 3D pass's lilac clear colour must neither fill the canvas nor be lost to it.
+    glClearColor(0.4f, 0.4f, 0.6f, 1.0f);
     canvas.BeginDraw({100, 50});
     // Centred on the camera; then the top-right cell of the sheet, 300 pixels to the right.
     canvas.DrawSprite(m_g.GetTexture(white), {100, 50}, {200, 200}, {0, 0}, 1.0f, 0.0f);
@@ -314,6 +315,10 @@ TEST_F(ScreenTest, CanvasDrawsWithItsOwnCameraAndShowsAsASprite)
     EXPECT_EQ(viewport[3], kHeight);
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    GLfloat sceneClear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, sceneClear);
+    EXPECT_EQ((std::array<float, 4>{sceneClear[0], sceneClear[1], sceneClear[2], sceneClear[3]}),
+              (std::array<float, 4>{0.4f, 0.4f, 0.6f, 1.0f}));
 
     std::vector<float> texels(static_cast<size_t>(Camera2DBuffer::kWidth) * Camera2DBuffer::kHeight * 4);
     glBindTexture(GL_TEXTURE_2D, canvas.GetColorTexture());
@@ -332,6 +337,7 @@ TEST_F(ScreenTest, CanvasDrawsWithItsOwnCameraAndShowsAsASprite)
     EXPECT_NEAR(cell[1], 1.0f, 0.02f);
     EXPECT_NEAR(cell[2], 0.0f, 0.02f);
     EXPECT_EQ(texel(400, 300 - 112), (std::array<float, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(texel(10, 10), (std::array<float, 4>{0, 0, 0, 0}));
 
     // Shown on screen through an appended texture entry, as the minimap does.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -341,6 +347,14 @@ TEST_F(ScreenTest, CanvasDrawsWithItsOwnCameraAndShowsAsASprite)
     const Frame frame = Grab();
     EXPECT_TRUE(Near(frame.AtCentred(0, 0), kWhite, 0));
     EXPECT_TRUE(Near(frame.AtCentred(180, 0), {0, 0, 0, 255}, 0));
+
+    // A canvas given its own background starts every pass with it.
+    canvas.SetClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+    canvas.BeginDraw({0, 0});
+    canvas.EndDraw();
+    glBindTexture(GL_TEXTURE_2D, canvas.GetColorTexture());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, texels.data());
+    EXPECT_EQ(texel(400, 300), (std::array<float, 4>{0.25f, 0.5f, 0.75f, 1.0f}));
     canvas.Destroy();
 }
 

@@ -26,6 +26,49 @@ namespace {
 using zttest::GameRoad;
 using ztmath::Vector3;
 
+// A map sprite on screen, in pixels from the top left, and the thickness of the frame's band
+// there (the 1280 x 800 border picture's 36-pixel band, stretched over the sprite).
+struct MapOnScreen {
+    int x, y, w, h;
+    int bandX() const { return w * 36 / 1280; }
+    int bandY() const { return h * 36 / 800; }
+};
+
+// The 3D pass's clear colour (0.4, 0.4, 0.6): the canvas once took it as its background.
+bool Lilac(int r, int g, int b)
+{
+    return std::abs(r - 102) + std::abs(g - 102) + std::abs(b - 153) < 24;
+}
+
+// The map fills its sprite (no wide flat lilac patch) and the frame runs along all four edges
+// of it (gold: red well over blue, in the middle of the band on each side).
+void ExpectMapFilledAndFramed(const zttest::RoadPicture& shot, const MapOnScreen& m, const char* what)
+{
+    SCOPED_TRACE(what);
+    const int lilac = shot.Count(m.x, m.y, m.w, m.h, Lilac);
+    EXPECT_LT(lilac, m.w * m.h / 50) << "flat lilac inside the map";
+    const int bx = m.bandX();
+    const int by = m.bandY();
+    struct Band {
+        const char* side;
+        int x, y, w, h;
+    };
+    const Band bands[] = {
+        {"top", m.x + 2 * bx, m.y + by / 3, m.w - 4 * bx, by / 3},
+        {"bottom", m.x + 2 * bx, m.y + m.h - 2 * by / 3, m.w - 4 * bx, by / 3},
+        {"left", m.x + bx / 3, m.y + 2 * by, bx / 3, m.h - 4 * by},
+        {"right", m.x + m.w - 2 * bx / 3, m.y + 2 * by, bx / 3, m.h - 4 * by},
+    };
+    for (const Band& b : bands) {
+        const int gold = shot.Count(b.x, b.y, b.w, b.h, [](int r, int g, int bl) { return r > bl + 50 && g > bl + 20; });
+        EXPECT_GT(gold, b.w * b.h * 7 / 10) << "no frame along the " << b.side << " edge";
+    }
+    // Just inside the band the map itself shows, not the frame.
+    const int inner = shot.Count(m.x + 2 * bx, m.y + 2 * by, m.w - 4 * bx, m.h - 4 * by,
+                                 [](int r, int g, int bl) { return r > bl + 50 && g > bl + 20 && r > 180; });
+    EXPECT_LT(inner, (m.w - 4 * bx) * (m.h - 4 * by) / 20) << "the frame lies over the map";
+}
+
 double Difference(const zttest::RoadPicture& a, const zttest::RoadPicture& b, int x, int y, int w, int h)
 {
     double ar, ag, ab, br, bg, bb;
@@ -95,6 +138,16 @@ TEST(HudInPlay, ADungeonFloorShowsBarsMapAndEffectsTabEnlargesTheMapAndDeathIsTa
                40;
     });
     EXPECT_GT(mapColours, 200) << "no map in the corner";
+    // At 1280 x 800 the small map's sprite spans x 970 to 1270 and y 10 to 210 from the top.
+    const MapOnScreen smallMap{970, 10, 300, 200};
+    ExpectMapFilledAndFramed(play, smallMap, "small map");
+    // The fog covers most of it; the arrow (light blue) sits in the middle, where the view is
+    // centred on the player.
+    const int dark = play.Count(smallMap.x, smallMap.y, smallMap.w, smallMap.h,
+                                [](int r, int g, int b) { return r < 40 && g < 40 && b < 45; });
+    EXPECT_GT(dark, smallMap.w * smallMap.h / 4) << "no fog on the map";
+    const int arrow = play.Count(1120 - 12, 110 - 12, 24, 24, [](int r, int g, int b) { return b > 180 && g > 160 && b > r + 30; });
+    EXPECT_GT(arrow, 8) << "no arrow at the map's centre";
 
     // TAB (on release) opens the big map over the middle of the screen, and closes it again.
     road.Tap(GLFW_KEY_TAB);
@@ -102,6 +155,8 @@ TEST(HudInPlay, ADungeonFloorShowsBarsMapAndEffectsTabEnlargesTheMapAndDeathIsTa
     EXPECT_EQ(mapSprite().scale, ztmath::Vector2(800.0f, 600.0f));
     const zttest::RoadPicture bigMap = road.Shot("big-map", 1);
     EXPECT_GT(Difference(bigMap, play, 500, 300, 300, 200), 15.0);
+    // The big sprite: 800 x 600 at (180, 40) from the screen's centre.
+    ExpectMapFilledAndFramed(bigMap, MapOnScreen{420, 60, 800, 600}, "big map");
     road.Tap(GLFW_KEY_TAB);
     EXPECT_FALSE(minimap->m_bigMap);
     EXPECT_EQ(mapSprite().scale, ztmath::Vector2(300.0f, 200.0f));
@@ -112,9 +167,9 @@ TEST(HudInPlay, ADungeonFloorShowsBarsMapAndEffectsTabEnlargesTheMapAndDeathIsTa
     app.m_messagingSystem.RegisterHandler("PLAYER_DEATH", [&deaths](const ztengine::IEvent&) { ++deaths; });
     auto& weapon = road.Shared<ztengine::WeaponMessageQueue>("WeaponMessageQueue");
     weapon.m_messages.clear();
-    // A hit that takes more than is left (at exactly 0 the regeneration of the same frame
-    // would lift it again before the bars look).
-    road.Shared<ztengine::PlayerHealth>("PlayerHealth").m_currentHealth = -10.0f;
+    // A hit that leaves exactly nothing: healing, earlier in the frame, must not lift it again
+    // before the bars look.
+    road.Shared<ztengine::PlayerHealth>("PlayerHealth").m_currentHealth = 0.0f;
     road.Run(1);
     EXPECT_EQ(road.State(), "PLAYER_DEATH_STATE");
     EXPECT_EQ(deaths, 1);

@@ -29,4 +29,22 @@ TEST(PlayerHealthRegen, RefillsAtTheTunedRateAndOnRestart)
     EXPECT_EQ(health.m_currentHealth, 100.0f);
 }
 
+TEST(PlayerHealthRegen, LeavesADeadPlayerAtOrBelowZeroForTheBarsToNotice)
+{
+    zttest::PlayerTestApp app;
+    ztengine::PlayerHealthRegen regen(&app);
+    regen.Init();
+    app.status->m_healthRegenRate = 3.0f;
+    for (float health : {0.0f, -0.1f, -25.0f}) {
+        SCOPED_TRACE(health);
+        app.health->m_currentHealth = health;
+        regen.Update(0.05f);
+        EXPECT_EQ(app.health->m_currentHealth, health);
+    }
+    // Just above 0 the player lives and heals.
+    app.health->m_currentHealth = 0.01f;
+    regen.Update(0.5f);
+    EXPECT_FLOAT_EQ(app.health->m_currentHealth, 1.51f);
+}
+
 }  // namespace

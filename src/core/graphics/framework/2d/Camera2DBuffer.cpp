@@ -33,6 +33,14 @@ void Camera2DBuffer::Destroy()
     m_target.Destroy(true);
 }
 
+void Camera2DBuffer::SetClearColor(float r, float g, float b, float a)
+{
+    m_clearColor[0] = r;
+    m_clearColor[1] = g;
+    m_clearColor[2] = b;
+    m_clearColor[3] = a;
+}
+
 GLuint Camera2DBuffer::GetColorTexture() const
 {
     const auto& colour = m_target.GetColorAttachments();
@@ -52,7 +60,13 @@ void Camera2DBuffer::BeginDraw(const ztmath::Vector2& position)
 
     m_view = MakeView(position);
     m_viewProjection = m_projection * m_view;
+    // The target clears with the colour GL holds; the 3D pass's clear colour is put back at
+    // once so the next frame's scene is not cleared with the canvas's.
+    GLfloat sceneClear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, sceneClear);
+    glClearColor(m_clearColor[0], m_clearColor[1], m_clearColor[2], m_clearColor[3]);
     m_target.Begin();
+    glClearColor(sceneClear[0], sceneClear[1], sceneClear[2], sceneClear[3]);
     m_shader.GetShader().Use();
     m_beginDraw = true;
 }

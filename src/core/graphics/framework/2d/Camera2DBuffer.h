@@ -27,6 +27,10 @@ public:
                     float rotation);
     void EndDraw();
 
+    // The colour the canvas starts every pass with (transparent black unless set): the canvas
+    // does not take over whatever clear colour the 3D pass left behind.
+    void SetClearColor(float r, float g, float b, float a);
+
     unsigned int GetColorTexture() const;
     FrameBufferObject& GetTarget() { return m_target; }
     const ztmath::Matrix4x4& GetViewProjection() const { return m_viewProjection; }
@@ -43,6 +47,7 @@ private:
     unsigned int m_boundTexture = static_cast<unsigned int>(-1);
     bool m_beginDraw = false;
     bool m_cullWasOn = false;
+    float m_clearColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 };
 
 }  // namespace ztengine
