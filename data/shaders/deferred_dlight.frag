@@ -1,6 +1,6 @@
 #version 330
-// Lights every pixel of the geometry buffer: ambient (with the SSAO term), the sun with its
-// shadow map, up to 52 point lights, then the tint and fog. Writes the lit colour and,
+// Lights every pixel of the geometry buffer: ambient, the sun with its shadow map, up to 52
+// point lights (SSAO scales their diffuse light), then tint and fog. Writes the lit colour and,
 // for bloom, its part above the threshold. Pixels without geometry (depth 1) are discarded so
 // the sky box drawn before stays.
 
@@ -85,7 +85,7 @@ void main()
     if (ssaoEnabled != 0)
         occlusion = mix(1.0, texture(ambientMap, texCoord).r, effects);
 
-    vec3 diffuseLight = vec3(AMBIENT * occlusion);
+    vec3 diffuseLight = vec3(AMBIENT);
     vec3 specularLight = vec3(0.0);
 
     if (enableDirectionalLight != 0) {
@@ -116,6 +116,13 @@ void main()
         specularLight += pointLightsColor[i].rgb * (highlight * specularStrength * strength);
     }
 
+    // The occlusion scales all diffuse light, the sun's and the point lights' with the ambient:
+    // the sun carries most of the light in the open, and an occlusion of the ambient alone all
+    // but vanished there (a sunlit crease at 0.5 occlusion lost a tenth of its light, not half).
+    // Our lights have no size and the shadow map misses contact detail, so the occlusion stands
+    // in for the light a crease hides. Highlights stay: they mirror the light toward the eye,
+    // which the occlusion estimate of the surrounding hemisphere does not describe.
+    diffuseLight *= occlusion;
     vec3 color = albedo * diffuseLight + specularLight;
     // The lit colour gives way to the tint colour by its strength, lit or not: a hit flash is
     // white even in the dark, a fade to black reaches black.

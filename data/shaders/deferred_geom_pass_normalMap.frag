@@ -62,8 +62,10 @@ void main()
     }
 
     vec4 tintOut = vec4(0.0);
+    // Tints are colours as the texture's are: linearised alike, so a tint of 0.5 on an instance
+    // buffer looks as a texture painted at 0.5 would.
     if (tintMode == 1)
-        albedo *= tint.rgb;
+        albedo *= pow(max(tint.rgb, vec3(0.0)), vec3(gamma));
     else
         tintOut = vec4(pow(max(tint.rgb, vec3(0.0)), vec3(gamma)), clamp(tint.a, 0.0, 1.0));
 

@@ -1,6 +1,7 @@
 #pragma once
 // A hidden GLFW window with a current OpenGL context for tests that draw, plus pixel read-back
-// and PNG saving. Tests derive from GLTest, which skips cleanly when no display can be opened.
+// and PNG saving. Tests derive from GLTest, which fails (never skips) when no display or no
+// OpenGL 4.5 context can be had.
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -69,6 +70,12 @@ private:
 // running: every death test in a program that uses this fixture should run in the "threadsafe"
 // style (the child then starts afresh and opens its own window) instead of forking beside them.
 class GLTest : public ::testing::Test {
+public:
+    // True when the test was skipped or SetUp failed for want of a context. Fixtures stop their
+    // own SetUp on it ("GLTest::SetUp(); if (IsSkipped()) return;"), so a failed context never
+    // reaches their GL calls; the test itself is reported failed.
+    static bool IsSkipped() { return ::testing::Test::IsSkipped() || ::testing::Test::HasFatalFailure(); }
+
 protected:
     explicit GLTest(int width = 1280, int height = 800) : m_width(width), m_height(height) {}
     void SetUp() override;

@@ -8,12 +8,12 @@
 //     2 linear albedo rgb, specular strength a;
 //     3 tint of model instances: linear colour rgb, strength a (0 for instance buffers).
 //   Pixels without geometry are found by depth == 1: their colours hold the clear colour.
-// - Gamma: albedo, tint and sky texels are raised to `gamma` when read; every target holds linear
-//   colour and only the final quad applies 1 / gamma. The clear colour goes in as it is.
+// - Gamma: albedo, tint and sky texels are raised to `gamma` when read, and the fog and clear
+//   colours when set; every target holds linear colour and only the final quad applies 1 / gamma.
 // - Tint: for model instances the light pass mixes the lit colour toward the tint colour by its
 //   strength (tint.a), so (1, 1, 1, flash) is a hit flash even in the dark and (0, 0, 0, fade)
-//   fades to black. Instance buffers multiply their albedo by the tint colour (their default
-//   (1, 1, 1, 1) leaves it alone) and store no tint.
+//   fades to black. Instance buffers multiply their albedo by the linearised tint colour (their
+//   default (1, 1, 1, 1) leaves it alone) and store no tint.
 // - Bones: at most GeometryPrograms::kMaxBones (128) matrices per instance, MAX_BONES in the
 //   skinning shaders; an instance with more bones hands over the first 128.
 // - Particle atlases: frame 0 is the bottom-left cell of the picture and frames run along the
@@ -373,10 +373,14 @@ void GLRenderer3D::Render(float dt)
         InverseViewMatrix(GetCurrentRenderContext().m_cameraBasis, GetCurrentRenderContext().m_cameraPosition);
 
     // 12. The scene target, cleared to the context's colour; the bright colour to nothing, so
-    // whatever the light pass leaves alone adds no bloom.
+    // whatever the light pass leaves alone adds no bloom. The target holds linear light and the
+    // final quad gamma-encodes it: the clear colour is linearised so that the background shows
+    // the colour the settings name, (0.4, 0.4, 0.6) as (102, 102, 153), as a texture of that
+    // colour would.
     FrameBufferObject& scene = m_lightPass.GetSceneTarget();
     const ztmath::Vector4& clear = GetCurrentRenderContext().m_clearColor;
-    glClearColor(clear.x, clear.y, clear.z, clear.w);
+    const ztmath::Vector3 background = LinearColour(ztmath::Vector3(clear.x, clear.y, clear.z), m_gamma);
+    glClearColor(background.x, background.y, background.z, clear.w);
     scene.Begin();
     const GLfloat noBloom[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glClearBufferfv(GL_COLOR, LightPass::kBrightColor, noBloom);
@@ -649,7 +653,10 @@ void GLRenderer3D::PrepareLightInputs(const FramePlan& plan, const ztmath::Matri
     }
     light.SetInt("enableFog", plan.fog ? 1 : 0);
     if (plan.fog) {
-        light.SetVec3("fogColor", m_fogColor.x, m_fogColor.y, m_fogColor.z);
+        // The fog is mixed into linear light: linearised like every other colour, so the fog
+        // colour the options name is the colour a fully fogged pixel shows.
+        const ztmath::Vector3 fog = LinearColour(m_fogColor, m_gamma);
+        light.SetVec3("fogColor", fog.x, fog.y, fog.z);
         light.SetFloat("fogGradient", m_fogGradient);
         light.SetFloat("fogDensity", m_fogDensity);
     }

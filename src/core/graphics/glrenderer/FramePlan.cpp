@@ -1,5 +1,8 @@
 #include "core/graphics/glrenderer/FramePlan.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/graphics/framework/RendererOptions.h"
 #include "core/graphics/framework/instance/Instances.h"
 
@@ -43,6 +46,12 @@ ztmath::Matrix4x4 ShadowMatrix(const ztmath::Vector3& lightDirection, const ztma
 ztmath::Vector3 ViewLightDirection(const ztmath::Matrix4x4& view, const ztmath::Vector3& lightDirection)
 {
     return view.TransformDirection(lightDirection.Normalized()).Normalized();
+}
+
+ztmath::Vector3 LinearColour(const ztmath::Vector3& colour, float gamma)
+{
+    const auto channel = [gamma](float value) { return std::pow(std::max(value, 0.0f), gamma); };
+    return ztmath::Vector3(channel(colour.x), channel(colour.y), channel(colour.z));
 }
 
 bool ShouldPose(const InstanceData& instance, uint32_t animationCount)

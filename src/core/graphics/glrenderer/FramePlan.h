@@ -55,6 +55,10 @@ ztmath::Matrix4x4 ShadowMatrix(const ztmath::Vector3& lightDirection, const ztma
 // The light direction as the light program takes it: normalised, turned into view space.
 ztmath::Vector3 ViewLightDirection(const ztmath::Matrix4x4& view, const ztmath::Vector3& lightDirection);
 
+// A colour as the settings name it (the way a texture is painted), turned into the linear light
+// the frame's targets hold, so that the final gamma shows it as named: 0.5 shows as 128.
+ztmath::Vector3 LinearColour(const ztmath::Vector3& colour, float gamma);
+
 // An instance is posed when it is shown, animated, and its mesh has more than one animation
 // (a single one is the bind pose some files carry).
 bool ShouldPose(const InstanceData& instance, uint32_t animationCount);

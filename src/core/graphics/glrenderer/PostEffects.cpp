@@ -1,5 +1,5 @@
 // Targets, programs and per-frame steps of SSAO, bloom, motion blur and depth of field, with the
-// kernel, sizes and switches they are built from.
+// kernel and sizes they are built from.
 #include "core/graphics/glrenderer/PostEffects.h"
 
 #include <GL/glew.h>
@@ -111,15 +111,6 @@ SsaoKernel SsaoKernel::Make()
         noise = ztmath::Vector3(b * 2.0f - 1.0f, a * 2.0f - 1.0f, 0.0f);
     }
     return kernel;
-}
-
-PostEffectSwitches PostEffectSwitches::From(bool ssaoEnabled, bool simpleLighting, uint8_t effectsMask)
-{
-    PostEffectSwitches switches;
-    switches.m_ssao = ssaoEnabled && !simpleLighting;
-    switches.m_motionBlur = (effectsMask & kMotionBlurBit) != 0 && !simpleLighting;
-    switches.m_depthOfField = (effectsMask & kDepthOfFieldBit) != 0 && !simpleLighting;
-    return switches;
 }
 
 MotionBlurMatrices ComputeMotionBlurMatrices(const ztmath::Matrix4x4& projection,

@@ -6,16 +6,15 @@
 // The renderer wires it as follows:
 //   Init: m_postEffects.Init(width, height, renderWidth, renderHeight, inputs) after the light
 //     pass, with the G-buffer's depth, positions and normals and the scene target's two colours;
-//   frame, with switches = PostEffectSwitches::From(m_ssaoEnabled, m_simpleLighting,
-//     m_options.m_effectsMask):
-//     step 8  if (switches.m_ssao) RunSsao(projection, m_ssaoRadius, m_ssaoStrength,
+//   frame, with the frame's FramePlan deciding which effects run (bloom always does):
+//     step 8  if (plan.ssao) RunSsao(projection, m_ssaoRadius, m_ssaoStrength,
 //                                           m_options.m_ssaoAllowance);
 //     step 9  the light pass's "ambientMap" = GetSsaoTexture();
 //     step 16 image = RunBloom(m_options.m_bloomIntensity);
-//     step 17 if (switches.m_motionBlur) image = RunMotionBlur(image, ComputeMotionBlurMatrices(
+//     step 17 if (plan.motionBlur) image = RunMotionBlur(image, ComputeMotionBlurMatrices(
 //                 projection, inverse projection, remembered position, remembered basis,
 //                 camera-to-world matrix of step 11));
-//     step 18 if (switches.m_depthOfField) image = RunDepthOfField(image,
+//     step 18 if (plan.depthOfField) image = RunDepthOfField(image,
 //                 m_options.m_dofFocalRange, m_options.m_dofFocalPercent);
 //   Shutdown: m_postEffects.Release().
 // Each Run leaves the window framebuffer bound, texture unit 0 active and depth test and writes
@@ -60,20 +59,6 @@ struct SsaoKernel {
     std::array<ztmath::Vector3, kNoiseSize * kNoiseSize> m_noise;
 
     static SsaoKernel Make();
-};
-
-// Which effects a frame runs. Bloom always runs.
-struct PostEffectSwitches {
-    static constexpr uint8_t kMotionBlurBit = 2;
-    static constexpr uint8_t kDepthOfFieldBit = 4;
-
-    bool m_ssao = false;
-    bool m_bloom = true;
-    bool m_motionBlur = false;
-    bool m_depthOfField = false;
-
-    // Simple lighting turns off everything but bloom.
-    static PostEffectSwitches From(bool ssaoEnabled, bool simpleLighting, uint8_t effectsMask);
 };
 
 struct MotionBlurMatrices {

@@ -138,7 +138,7 @@ void Shader::CacheUniformLocations()
     }
 }
 
-GLint Shader::GetUniformLocation(const std::string& name) const
+GLint Shader::GetUniformLocation(std::string_view name) const
 {
     auto it = m_uniformLocations.find(name);
     return it == m_uniformLocations.end() ? -1 : it->second;
@@ -172,42 +172,42 @@ void Shader::Unuse()
     glUseProgram(0);
 }
 
-void Shader::SetInt(const std::string& name, GLint value) const
+void Shader::SetInt(std::string_view name, GLint value) const
 {
     const GLint loc = GetUniformLocation(name);
     if (loc >= 0)
         glUniform1i(loc, value);
 }
 
-void Shader::SetFloat(const std::string& name, GLfloat value) const
+void Shader::SetFloat(std::string_view name, GLfloat value) const
 {
     const GLint loc = GetUniformLocation(name);
     if (loc >= 0)
         glUniform1f(loc, value);
 }
 
-void Shader::SetVec2(const std::string& name, GLfloat x, GLfloat y) const
+void Shader::SetVec2(std::string_view name, GLfloat x, GLfloat y) const
 {
     const GLint loc = GetUniformLocation(name);
     if (loc >= 0)
         glUniform2f(loc, x, y);
 }
 
-void Shader::SetVec3(const std::string& name, GLfloat x, GLfloat y, GLfloat z) const
+void Shader::SetVec3(std::string_view name, GLfloat x, GLfloat y, GLfloat z) const
 {
     const GLint loc = GetUniformLocation(name);
     if (loc >= 0)
         glUniform3f(loc, x, y, z);
 }
 
-void Shader::SetVec4(const std::string& name, GLfloat x, GLfloat y, GLfloat z, GLfloat w) const
+void Shader::SetVec4(std::string_view name, GLfloat x, GLfloat y, GLfloat z, GLfloat w) const
 {
     const GLint loc = GetUniformLocation(name);
     if (loc >= 0)
         glUniform4f(loc, x, y, z, w);
 }
 
-void Shader::SetMatrix4(const std::string& name, const GLfloat* rowMajor16) const
+void Shader::SetMatrix4(std::string_view name, const GLfloat* rowMajor16) const
 {
     const GLint loc = GetUniformLocation(name);
     if (loc >= 0)

@@ -3,7 +3,9 @@
 // names are collected first and take effect at Link, which also caches every uniform location.
 // GL types are spelled as plain integers so the header works whatever GL header came first.
 #include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,6 +23,14 @@ enum class ShaderStage : int {
 class Shader {
 public:
     static constexpr int kStageCount = 5;
+
+    // Uniform names are found by string_view: a setter called with a literal builds no
+    // std::string, so a name longer than the small-string buffer costs no allocation per draw.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    using UniformLocations = std::unordered_map<std::string, int, NameHash, std::equal_to<>>;
 
     struct Binding {
         std::string name;
@@ -52,7 +62,7 @@ public:
     // Looks up every registered uniform; names the program lacks are reported and left out.
     void CacheUniformLocations();
     // The cached location, or -1 for a name that is not registered or was not found.
-    int GetUniformLocation(const std::string& name) const;
+    int GetUniformLocation(std::string_view name) const;
 
     void Destroy();
 
@@ -65,18 +75,18 @@ public:
 
     // Uniform setters for the bound program; a location of -1 is skipped, as GL would do anyway,
     // without touching the GL error state.
-    void SetInt(const std::string& name, int value) const;
-    void SetFloat(const std::string& name, float value) const;
-    void SetVec2(const std::string& name, float x, float y) const;
-    void SetVec3(const std::string& name, float x, float y, float z) const;
-    void SetVec4(const std::string& name, float x, float y, float z, float w) const;
+    void SetInt(std::string_view name, int value) const;
+    void SetFloat(std::string_view name, float value) const;
+    void SetVec2(std::string_view name, float x, float y) const;
+    void SetVec3(std::string_view name, float x, float y, float z) const;
+    void SetVec4(std::string_view name, float x, float y, float z, float w) const;
     // Our matrices are row-major, so they are uploaded transposed.
-    void SetMatrix4(const std::string& name, const float* rowMajor16) const;
+    void SetMatrix4(std::string_view name, const float* rowMajor16) const;
 
     const std::vector<Binding>& GetAttributeBindings() const { return m_attributes; }
     const std::vector<Binding>& GetOutputBindings() const { return m_outputs; }
     const std::vector<std::string>& GetUniformNames() const { return m_uniformNames; }
-    const std::unordered_map<std::string, int>& GetUniformLocations() const { return m_uniformLocations; }
+    const UniformLocations& GetUniformLocations() const { return m_uniformLocations; }
     const std::string& GetStagePath(ShaderStage stage) const { return m_paths[static_cast<int>(stage)]; }
 
 private:
@@ -86,7 +96,7 @@ private:
     std::array<unsigned int, kStageCount> m_shaders{};
     std::array<std::string, kStageCount> m_paths;
     std::array<bool, kStageCount> m_used{};
-    std::unordered_map<std::string, int> m_uniformLocations;
+    UniformLocations m_uniformLocations;
     std::vector<Binding> m_attributes;
     std::vector<std::string> m_uniformNames;
     std::vector<Binding> m_outputs;

@@ -123,7 +123,8 @@ protected:
 
 TEST_F(PostEffectsFrameTest, SsaoDarkensTheCreaseAndChangesNothingWhenOff)
 {
-    // Lit by the ambient term alone, which is what the occlusion scales.
+    // Lit by the ambient term alone, evenly: the crease is the only difference (the sunlit
+    // crease is the colour test's).
     renderer.m_directionalLightEnabled = false;
     renderer.SetEffectsMask(1);
     const int32_t grey = Material(false);

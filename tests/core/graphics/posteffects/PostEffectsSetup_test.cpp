@@ -1,5 +1,6 @@
 // What the post effects are built from, checked without a GL context: the SSAO kernel and noise,
-// the target sizes, the switches, the motion-blur matrices and the focus distance.
+// the target sizes, the motion-blur matrices and the focus distance. Which effects run is the
+// frame plan's to decide (frame_plan_test).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +12,6 @@
 namespace {
 
 using ztengine::PostEffectSizes;
-using ztengine::PostEffectSwitches;
 using ztengine::SsaoKernel;
 
 TEST(SsaoKernelTest, KernelIsAHemisphereGrowingFromTenthToNearlyOne)
@@ -72,32 +72,6 @@ TEST(PostEffectSizesTest, TargetSizesFollowTheWindowAndRenderSize)
         EXPECT_EQ(s.m_dofBlurHeight, c.dofHeight);
         EXPECT_EQ(s.m_renderWidth, c.renderWidth);
         EXPECT_EQ(s.m_renderHeight, c.renderHeight);
-    }
-}
-
-TEST(PostEffectSwitchesTest, SimpleLightingLeavesOnlyBloom)
-{
-    struct Case {
-        bool ssao, simple;
-        uint8_t mask;
-        bool expectSsao, expectMotion, expectDof;
-    };
-    const Case cases[] = {
-        {true, false, 7, true, true, true},
-        {true, true, 7, false, false, false},
-        {false, false, 7, false, true, true},
-        {true, false, 1, true, false, false},  // effects mask 1: straight from bloom to the window
-        {true, false, 2, true, true, false},
-        {true, false, 4, true, false, true},
-        {false, false, 0, false, false, false},
-    };
-    for (const Case& c : cases) {
-        const PostEffectSwitches s = PostEffectSwitches::From(c.ssao, c.simple, c.mask);
-        SCOPED_TRACE(testing::Message() << "ssao " << c.ssao << " simple " << c.simple << " mask " << int(c.mask));
-        EXPECT_TRUE(s.m_bloom);
-        EXPECT_EQ(s.m_ssao, c.expectSsao);
-        EXPECT_EQ(s.m_motionBlur, c.expectMotion);
-        EXPECT_EQ(s.m_depthOfField, c.expectDof);
     }
 }
 

@@ -43,6 +43,13 @@ TEST(FramePlan, SwitchCombinationsChooseThePasses)
     noSky.skyboxAvailable = false;
     FrameSwitches skyOff = everything;
     skyOff.skybox = false;
+    FrameSwitches motionOnly = everything;
+    motionOnly.effectsMask = 2;
+    FrameSwitches focusOnly = everything;
+    focusOnly.effectsMask = 4;
+    FrameSwitches noEffects = everything;
+    noEffects.effectsMask = 0;
+    noEffects.ssao = false;
     FrameSwitches dark = everything;
     dark.directionalLight = false;
     dark.shadows = false;
@@ -56,6 +63,10 @@ TEST(FramePlan, SwitchCombinationsChooseThePasses)
         {"simple lighting", simple, {true, false, false, false, true, true, false, false}},
         // Bit 1 alone: the bloom output goes straight to the final quad.
         {"effects mask 1", maskOne, {true, true, true, true, true, true, false, false}},
+        // Each of the mask's effect bits stands on its own.
+        {"effects mask 2", motionOnly, {true, true, true, true, true, true, true, false}},
+        {"effects mask 4", focusOnly, {true, true, true, true, true, true, false, true}},
+        {"effects mask 0, SSAO off", noEffects, {true, false, true, true, true, true, false, false}},
         {"no sky box in the environment", noSky, {true, true, true, true, true, false, true, true}},
         {"sky-box switch off", skyOff, {true, true, true, true, true, false, true, true}},
         {"dungeon without sun", dark, {false, false, true, false, false, true, true, true}},
