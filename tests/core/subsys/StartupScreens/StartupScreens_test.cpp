@@ -197,7 +197,10 @@ void WalkTheMenus(zttest::AppFixture& game)
     pointAt(-442.0f, -175.0f);
     click();
     ASSERT_EQ(StateName(app), "CREDITS_STATE");
+    // The opaque credits page fills the window: the world behind it is not drawn.
+    const uint64_t coveredBeforeCredits = app.GetGraphics3D()->GetCoveredFrameCount();
     Screenshot(game, "credits.png");
+    EXPECT_EQ(app.GetGraphics3D()->GetCoveredFrameCount(), coveredBeforeCredits + 2);
     escape();
     ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
     pointAt(-490.0f, -250.0f);
