@@ -10,11 +10,14 @@ out float fragColor;
 
 void main()
 {
-    vec2 texel = 1.0 / vec2(textureSize(ssaoInput, 0));
+    // The input has this target's size, so each tap is a whole texel: fetched directly, without
+    // the sampler's filtering, and wrapped round the edges as its repeating sampler would.
+    ivec2 size = textureSize(ssaoInput, 0);
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
     float sum = 0.0;
     for (int y = -2; y < 2; ++y) {
         for (int x = -2; x < 2; ++x)
-            sum += texture(ssaoInput, texCoord + vec2(x, y) * texel).r;
+            sum += texelFetch(ssaoInput, (pixel + ivec2(x, y) + size) % size, 0).r;
     }
     fragColor = sum / 16.0;
 }

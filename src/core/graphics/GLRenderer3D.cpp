@@ -398,7 +398,12 @@ void GLRenderer3D::Render(float dt)
     uint32_t image = m_lightPass.GetSceneColorTexture();
     if (m_postEffects.IsInitialised()) {
         image = m_postEffects.RunBloom(m_options.m_bloomIntensity);
-        if (plan.motionBlur) {
+        // A camera where it stood at the last motion-blur step moves no pixel: the blur would
+        // give back its input unchanged.
+        const RenderContext& context = GetCurrentRenderContext();
+        const bool cameraMoved =
+            !(context.m_cameraPosition == m_motionBlurPosition && context.m_cameraBasis == m_motionBlurBasis);
+        if (plan.motionBlur && cameraMoved) {
             image = m_postEffects.RunMotionBlur(
                 image, ComputeMotionBlurMatrices(projection, GetInverseProjection(), m_motionBlurPosition,
                                                  m_motionBlurBasis, inverseView));
@@ -422,6 +427,20 @@ void GLRenderer3D::Render(float dt)
     glDisable(GL_CULL_FACE);
     m_particles.Draw(projection, view, m_geometryPass.GetDepthTexture());
     glEnable(GL_CULL_FACE);
+}
+
+void GLRenderer3D::RenderCovered(float dt)
+{
+    if (!m_initialised)
+        return;
+    // The motion-blur clock and its camera go on as if the frame had been drawn, so the first
+    // frame seen after the cover blurs exactly as it would have.
+    m_motionBlurClock.Advance(dt, m_options.m_motionBlurStep);
+    if (m_motionBlurClock.IsStep()) {
+        m_motionBlurClock.ClearStep();
+        m_motionBlurBasis = GetCameraBasis();
+        m_motionBlurPosition = GetCameraPosition();
+    }
 }
 
 void GLRenderer3D::UploadInstanceBuffers()
@@ -573,6 +592,8 @@ void GLRenderer3D::DrawShadowMap()
     FrameBufferObject& target = m_shadowPass.GetTarget();
     target.Begin();
     glDisable(GL_CULL_FACE);
+    // Depth alone makes the map: no colour is written (the program has no colour output).
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 
     const ztgraphics::Shader& plain = m_shadowPrograms.plain;
     plain.Use();
@@ -630,6 +651,7 @@ void GLRenderer3D::DrawShadowMap()
     ztgraphics::Shader::Unuse();
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     target.End();
     glEnable(GL_CULL_FACE);
 }

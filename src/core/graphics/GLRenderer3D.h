@@ -79,6 +79,7 @@ public:
 protected:
     // The whole frame.
     void Render(float dt) override;
+    void RenderCovered(float dt) override;
     void SetGeometryClipPlanes(float nearPlane, float farPlane) override;
     void SetDebugViewProjection(const ztmath::Matrix4x4& viewProjection) override;
 

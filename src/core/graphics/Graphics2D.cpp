@@ -6,6 +6,7 @@
 #include "core/util/assert/AppAssert.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ztengine {
 
@@ -58,6 +59,8 @@ void SpriteHandle::SetAlpha(float alpha)
 bool Graphics2D::Init(int width, int height)
 {
     m_projection.SetOrthographic(static_cast<float>(width), static_cast<float>(height), 0.1f, 1.0f);
+    m_windowWidth = static_cast<float>(width);
+    m_windowHeight = static_cast<float>(height);
     const bool built = m_spriteShader.Init();
     m_drawList.reserve(256);
 
@@ -104,6 +107,22 @@ const Texture2D& Graphics2D::GetTexture(const Texture2DHandle& handle) const
 {
     assert(handle.key < m_textures.size());
     return m_textures[handle.key];
+}
+
+bool Graphics2D::CoversWindow(const SpriteHandle& handle) const
+{
+    if (!handle.IsValid() || handle.GetIndex() >= m_spriteCont.size() || m_windowWidth <= 0.0f)
+        return false;
+    const Sprite& sprite = m_spriteCont[handle.GetIndex()];
+    if (!sprite.visible || !(sprite.alpha >= 1.0f) || sprite.rotation != 0.0f)
+        return false;
+    // Positions are pixels from the window centre; a negative size only mirrors the picture.
+    const float halfWidth = 0.5f * std::fabs(sprite.scale.x);
+    const float halfHeight = 0.5f * std::fabs(sprite.scale.y);
+    return sprite.position.x - halfWidth <= -0.5f * m_windowWidth &&
+           sprite.position.x + halfWidth >= 0.5f * m_windowWidth &&
+           sprite.position.y - halfHeight <= -0.5f * m_windowHeight &&
+           sprite.position.y + halfHeight >= 0.5f * m_windowHeight;
 }
 
 const std::vector<std::pair<uint32_t, uint32_t>>& Graphics2D::BuildDrawList()

@@ -60,6 +60,9 @@ public:
     SpriteHandle CreateSprite(const Texture2DHandle& texture, const ztmath::Vector2& position,
                               const ztmath::Vector2& scale, uint32_t layer);
     const Texture2D& GetTexture(const Texture2DHandle& handle) const;
+    // The sprite is drawn this frame fully opaque (alpha 1 or more, unrotated) over the whole
+    // window. Whether its picture has see-through pixels is for the caller to know.
+    bool CoversWindow(const SpriteHandle& sprite) const;
 
     // Draws every visible sprite, lowest layer first (creation order within a layer), then text.
     void Render();
@@ -74,6 +77,8 @@ public:
 
 private:
     ztmath::Matrix4x4 m_projection;
+    float m_windowWidth = 0.0f;
+    float m_windowHeight = 0.0f;
     TextureLoader m_textureLoader;
 
 public:

@@ -1,20 +1,23 @@
 // Physics benchmark: a dungeon-sized world (2,000 static boxes of floor and walls, 60 enemy
 // capsules walking about, 40 projectile spheres fired about) stepped for ten seconds of play
-// through PhysicsEngine::Update and through a bare Bullet loop holding the same bodies, in the
-// same run. Prints both times and their ratio: the cost of the engine's bookkeeping and contact
-// dispatch over Bullet's own step and a plain walk over its contact points.
+// through PhysicsEngine::Update and through a bare Bullet loop holding the same bodies. The two
+// worlds are stepped frame by frame in turn (the order flips every frame), each step timed in
+// this thread's CPU time, so that other load on the machine falls on both alike. Per round the
+// engine's total over bare Bullet's is one ratio: the cost of the engine's bookkeeping and contact
+// dispatch over Bullet's own step and a plain walk over its contact points. Prints the ratio's
+// min, median and max over the rounds.
 //
-//     bench_physics [frames]        (default 600 frames of 1/60 s, best of 5 rounds each)
+//     bench_physics [frames] [rounds]   (defaults: 600 frames of 1/60 s, 5 rounds)
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "../BenchStats.h"
 #include "core/physics-engine/PhysicsEngine.h"
 
 namespace {
@@ -103,75 +106,72 @@ struct Driver {
     }
 };
 
-struct RunResult {
-    double seconds = 0.0;
-    uint64_t contactPoints = 0;
-};
-
 // ---- Through the engine ----
 
-RunResult RunEngine(const DungeonLayout& layout, int frames)
-{
-    PhysicsEngine engine(kFixedStep);
-    engine.SetGravity(Vector3(0.0f, kGravity, 0.0f));
-    uint64_t contacts = 0;
-    uint64_t enemyHits = 0;
-
-    for (const StaticBox& box : layout.statics) {
-        PhysicsBody body = engine.CreateStaticBody(engine.CreateBoxCollider(box.halfExtents),
-                                                   box.position, Quaternion());
-        body.SetUserTypeId(ztengine::kBodyTypeScenery);
-    }
-    const uint32_t capsuleShape = engine.CreateCapsuleCollider(1.0f, 2.0f);
-    const uint32_t sphereShape = engine.CreateSphereCollider(0.25f);
-    std::vector<PhysicsBody> capsules;
-    std::vector<PhysicsBody> spheres;
-    for (const Mover& mover : layout.movers) {
-        if (mover.capsule) {
-            PhysicsBody body = engine.CreateDynamicRigidBody(
-                capsuleShape, mover.position, Quaternion(), 70.0f,
-                [&](const PhysicsBody& other, const ContactInfo&) {
-                    ++contacts;
-                    if (other.GetUserTypeID() == ztengine::kBodyTypePlayerProjectile)
-                        ++enemyHits;
-                });
-            body.SetUserTypeId(ztengine::kBodyTypeEnemy);
-            body.SetCollisionCategoryBits(ztengine::kCollisionCategoryEnemy);
-            body.SetCollisionMaskBits(ztengine::kCollisionMaskEnemy);
-            body.SetAngularFactor(0.0f);
-            body.DisableSleeping();
-            capsules.push_back(body);
-        } else {
-            PhysicsBody body = engine.CreateDynamicRigidBody(
-                sphereShape, mover.position, Quaternion(), 0.5f,
-                [&](const PhysicsBody& other, const ContactInfo&) {
-                    ++contacts;
-                    (void)other.GetUserTypeID();
-                });
-            body.SetUserTypeId(ztengine::kBodyTypePlayerProjectile);
-            body.SetCollisionCategoryBits(ztengine::kCollisionCategoryProjectile);
-            body.SetCollisionMaskBits(ztengine::kCollisionMaskProjectile);
-            body.DisableSleeping();
-            spheres.push_back(body);
+class EngineRun {
+public:
+    explicit EngineRun(const DungeonLayout& layout) : m_engine(kFixedStep)
+    {
+        m_engine.SetGravity(Vector3(0.0f, kGravity, 0.0f));
+        for (const StaticBox& box : layout.statics) {
+            PhysicsBody body = m_engine.CreateStaticBody(m_engine.CreateBoxCollider(box.halfExtents),
+                                                         box.position, Quaternion());
+            body.SetUserTypeId(ztengine::kBodyTypeScenery);
+        }
+        const uint32_t capsuleShape = m_engine.CreateCapsuleCollider(1.0f, 2.0f);
+        const uint32_t sphereShape = m_engine.CreateSphereCollider(0.25f);
+        for (const Mover& mover : layout.movers) {
+            if (mover.capsule) {
+                PhysicsBody body = m_engine.CreateDynamicRigidBody(
+                    capsuleShape, mover.position, Quaternion(), 70.0f,
+                    [this](const PhysicsBody& other, const ContactInfo&) {
+                        ++contacts;
+                        if (other.GetUserTypeID() == ztengine::kBodyTypePlayerProjectile)
+                            ++enemyHits;
+                    });
+                body.SetUserTypeId(ztengine::kBodyTypeEnemy);
+                body.SetCollisionCategoryBits(ztengine::kCollisionCategoryEnemy);
+                body.SetCollisionMaskBits(ztengine::kCollisionMaskEnemy);
+                body.SetAngularFactor(0.0f);
+                body.DisableSleeping();
+                m_capsules.push_back(body);
+            } else {
+                PhysicsBody body = m_engine.CreateDynamicRigidBody(
+                    sphereShape, mover.position, Quaternion(), 0.5f,
+                    [this](const PhysicsBody& other, const ContactInfo&) {
+                        ++contacts;
+                        (void)other.GetUserTypeID();
+                    });
+                body.SetUserTypeId(ztengine::kBodyTypePlayerProjectile);
+                body.SetCollisionCategoryBits(ztengine::kCollisionCategoryProjectile);
+                body.SetCollisionMaskBits(ztengine::kCollisionMaskProjectile);
+                body.DisableSleeping();
+                m_spheres.push_back(body);
+            }
         }
     }
 
-    Driver driver;
-    const auto start = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < frames; ++frame) {
-        driver.Frame(
-            frame, static_cast<int>(capsules.size()), static_cast<int>(spheres.size()),
+    void Step(int frame)
+    {
+        m_driver.Frame(
+            frame, static_cast<int>(m_capsules.size()), static_cast<int>(m_spheres.size()),
             [&](int i, const Vector3& v) {
-                const Vector3 current = capsules[i].GetLinearVelocity();
-                capsules[i].SetLinearVelocity(Vector3(v.x, current.y, v.z));
+                const Vector3 current = m_capsules[i].GetLinearVelocity();
+                m_capsules[i].SetLinearVelocity(Vector3(v.x, current.y, v.z));
             },
-            [&](int i, const Vector3& v) { spheres[i].SetLinearVelocity(v); });
-        engine.Update(kFrame);
+            [&](int i, const Vector3& v) { m_spheres[i].SetLinearVelocity(v); });
+        m_engine.Update(kFrame);
     }
-    const auto end = std::chrono::steady_clock::now();
-    (void)enemyHits;
-    return {std::chrono::duration<double>(end - start).count(), contacts};
-}
+
+    uint64_t contacts = 0;
+    uint64_t enemyHits = 0;
+
+private:
+    PhysicsEngine m_engine;
+    std::vector<PhysicsBody> m_capsules;
+    std::vector<PhysicsBody> m_spheres;
+    Driver m_driver;
+};
 
 // ---- Bare Bullet ----
 
@@ -207,83 +207,97 @@ struct BareWorld {
     }
 };
 
-RunResult RunBare(const DungeonLayout& layout, int frames)
-{
-    auto bare = std::make_unique<BareWorld>();
-    bare->world.setGravity(btVector3(0.0f, kGravity, 0.0f));
-    for (const StaticBox& box : layout.statics) {
-        bare->shapes.push_back(std::make_unique<btBoxShape>(
-            btVector3(box.halfExtents.x, box.halfExtents.y, box.halfExtents.z)));
-        bare->Add(bare->shapes.back().get(), box.position, 0.0f, 2, -1 ^ 2);
-    }
-    bare->shapes.push_back(std::make_unique<btCapsuleShape>(1.0f, 2.0f));
-    btCollisionShape* capsuleShape = bare->shapes.back().get();
-    bare->shapes.push_back(std::make_unique<btSphereShape>(0.25f));
-    btCollisionShape* sphereShape = bare->shapes.back().get();
-    std::vector<btRigidBody*> capsules;
-    std::vector<btRigidBody*> spheres;
-    for (const Mover& mover : layout.movers) {
-        if (mover.capsule) {
-            btRigidBody* body = bare->Add(capsuleShape, mover.position, 70.0f, 4, 39);
-            body->setAngularFactor(0.0f);
-            body->setActivationState(DISABLE_DEACTIVATION);
-            capsules.push_back(body);
-        } else {
-            btRigidBody* body = bare->Add(sphereShape, mover.position, 0.5f, 32,
-                                          static_cast<int16_t>(0xFFFF ^ 32));
-            body->setActivationState(DISABLE_DEACTIVATION);
-            spheres.push_back(body);
+class BareRun {
+public:
+    explicit BareRun(const DungeonLayout& layout) : m_bare(std::make_unique<BareWorld>())
+    {
+        m_bare->world.setGravity(btVector3(0.0f, kGravity, 0.0f));
+        for (const StaticBox& box : layout.statics) {
+            m_bare->shapes.push_back(std::make_unique<btBoxShape>(
+                btVector3(box.halfExtents.x, box.halfExtents.y, box.halfExtents.z)));
+            m_bare->Add(m_bare->shapes.back().get(), box.position, 0.0f, 2, -1 ^ 2);
+        }
+        m_bare->shapes.push_back(std::make_unique<btCapsuleShape>(1.0f, 2.0f));
+        btCollisionShape* capsuleShape = m_bare->shapes.back().get();
+        m_bare->shapes.push_back(std::make_unique<btSphereShape>(0.25f));
+        btCollisionShape* sphereShape = m_bare->shapes.back().get();
+        for (const Mover& mover : layout.movers) {
+            if (mover.capsule) {
+                btRigidBody* body = m_bare->Add(capsuleShape, mover.position, 70.0f, 4, 39);
+                body->setAngularFactor(0.0f);
+                body->setActivationState(DISABLE_DEACTIVATION);
+                m_capsules.push_back(body);
+            } else {
+                btRigidBody* body = m_bare->Add(sphereShape, mover.position, 0.5f, 32,
+                                                static_cast<int16_t>(0xFFFF ^ 32));
+                body->setActivationState(DISABLE_DEACTIVATION);
+                m_spheres.push_back(body);
+            }
         }
     }
 
-    uint64_t contacts = 0;
-    Driver driver;
-    const auto start = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < frames; ++frame) {
-        driver.Frame(
-            frame, static_cast<int>(capsules.size()), static_cast<int>(spheres.size()),
+    void Step(int frame)
+    {
+        m_driver.Frame(
+            frame, static_cast<int>(m_capsules.size()), static_cast<int>(m_spheres.size()),
             [&](int i, const Vector3& v) {
-                const btVector3 current = capsules[i]->getLinearVelocity();
-                capsules[i]->setLinearVelocity(btVector3(v.x, current.y(), v.z));
+                const btVector3 current = m_capsules[i]->getLinearVelocity();
+                m_capsules[i]->setLinearVelocity(btVector3(v.x, current.y(), v.z));
             },
-            [&](int i, const Vector3& v) { spheres[i]->setLinearVelocity(btVector3(v.x, v.y, v.z)); });
-        bare->world.stepSimulation(kFrame, kMaxSubSteps, kFixedStep);
+            [&](int i, const Vector3& v) { m_spheres[i]->setLinearVelocity(btVector3(v.x, v.y, v.z)); });
+        m_bare->world.stepSimulation(kFrame, kMaxSubSteps, kFixedStep);
         // The least a game does with contacts: find the penetrating points.
-        const int manifolds = bare->dispatcher.getNumManifolds();
+        const int manifolds = m_bare->dispatcher.getNumManifolds();
         for (int i = 0; i < manifolds; ++i) {
-            const btPersistentManifold* manifold = bare->dispatcher.getManifoldByIndexInternal(i);
+            const btPersistentManifold* manifold = m_bare->dispatcher.getManifoldByIndexInternal(i);
             for (int j = 0; j < manifold->getNumContacts(); ++j)
                 contacts += manifold->getContactPoint(j).getDistance() < 0.0f ? 1 : 0;
         }
     }
-    const auto end = std::chrono::steady_clock::now();
-    return {std::chrono::duration<double>(end - start).count(), contacts};
-}
+
+    uint64_t contacts = 0;
+
+private:
+    std::unique_ptr<BareWorld> m_bare;
+    std::vector<btRigidBody*> m_capsules;
+    std::vector<btRigidBody*> m_spheres;
+    Driver m_driver;
+};
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const DungeonLayout layout = MakeDungeon();
-    std::printf("physics bench: %zu static boxes, 60 capsules, 40 spheres, %d frames of 1/60 s\n",
-                layout.statics.size(), frames);
+    std::printf("physics bench: %zu static boxes, 60 capsules, 40 spheres, %d frames of 1/60 s, %d rounds, "
+                "stepped in turn\n",
+                layout.statics.size(), frames, rounds);
 
-    RunResult bestEngine{1e30, 0};
-    RunResult bestBare{1e30, 0};
-    for (int round = 0; round < 5; ++round) {
-        const RunResult engine = RunEngine(layout, frames);
-        const RunResult bare = RunBare(layout, frames);
-        std::printf("  round %d: engine %.3f s (%llu contact calls), bare Bullet %.3f s "
+    ztbench::RatioTable ratios({"engine / bare Bullet"});
+    for (int round = 0; round < rounds; ++round) {
+        EngineRun engine(layout);
+        BareRun bare(layout);
+        double engineSeconds = 0.0;
+        double bareSeconds = 0.0;
+        for (int frame = 0; frame < frames; ++frame) {
+            for (int turn = 0; turn < 2; ++turn) {
+                const bool engineTurn = (turn + frame) % 2 == 0;
+                const double start = ztbench::ThreadCpuSeconds();
+                if (engineTurn)
+                    engine.Step(frame);
+                else
+                    bare.Step(frame);
+                (engineTurn ? engineSeconds : bareSeconds) += ztbench::ThreadCpuSeconds() - start;
+            }
+        }
+        std::printf("  round %d: engine %.3f s CPU (%llu contact calls), bare Bullet %.3f s CPU "
                     "(%llu penetrating points)\n",
-                    round + 1, engine.seconds, static_cast<unsigned long long>(engine.contactPoints),
-                    bare.seconds, static_cast<unsigned long long>(bare.contactPoints));
-        if (engine.seconds < bestEngine.seconds)
-            bestEngine = engine;
-        if (bare.seconds < bestBare.seconds)
-            bestBare = bare;
+                    round + 1, engineSeconds, static_cast<unsigned long long>(engine.contacts), bareSeconds,
+                    static_cast<unsigned long long>(bare.contacts));
+        ratios.AddRound({engineSeconds / bareSeconds});
     }
-    std::printf("best: engine %.3f s, bare Bullet %.3f s, ratio engine / bare = %.3f\n",
-                bestEngine.seconds, bestBare.seconds, bestEngine.seconds / bestBare.seconds);
+    ratios.Print("physics step time, engine against bare Bullet");
     return 0;
 }

@@ -1,22 +1,28 @@
 // Post-effect benchmark: the renderer's demo scene (the frame benchmark's) at 1280 x 800 in a
-// hidden window, timed per frame with each screen effect switched on alone and with all of them
-// on, in one run. Bloom is part of every frame, so the first row (no SSAO, motion blur or depth
-// of field) is the base the others add to. The camera sways a little every frame so motion blur
-// has motion to smear. Prints the median and the fastest frame of each row.
+// hidden window, with every effect off (the base: bloom alone, which is part of every frame), with
+// each effect on alone (sun shadows, SSAO, motion blur, depth of field) and with all of them on,
+// as the game starts. The variants are interleaved frame by frame, in an order that turns every
+// frame, so that the machine's other load falls on them alike. The camera sways every frame so
+// motion blur has motion to smear. Each frame is timed to glFinish (the software rasteriser's
+// threads do most of the work, so wall time is the fair measure here). Per round, each variant's
+// median frame over the base's median frame is one ratio; each ratio is printed with its min,
+// median and max over the rounds.
 //
-//     bench_effects [runtime folder] [frames]   (defaults: ./run, 60 frames after 5 warm-up)
+//     xvfb-run -a bench_effects [runtime folder] [frames per round] [rounds]
+//         defaults: ./run, 12 frames per variant and round, 5 rounds.
+//         In a sanitized build add ASAN_OPTIONS=detect_leaks=0: the GL driver keeps memory past exit.
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "../../core/graphics/renderer/DemoScene.h"
+#include "../BenchStats.h"
 #include "core/graphics/GLRenderer3D.h"
 #include "core/graphics/framework/RendererOptions.h"
 
@@ -24,27 +30,22 @@ namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
-constexpr int kWarmUp = 5;
+constexpr int kWarmUp = 2;
 
-struct Row {
+struct Variant {
     const char* name;
+    bool shadows;
     bool ssao;
     uint8_t mask;
 };
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
-}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const std::filesystem::path runtime = argc > 1 ? argv[1] : "run";
-    const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
+    const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 12;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     std::error_code error;
     std::filesystem::current_path(runtime, error);
     if (error || !std::filesystem::exists("shaders")) {
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    int result = 0;
     {
         ztengine::GLRenderer3D renderer;
         renderer.Init(kWidth, kHeight, kWidth, kHeight);
@@ -83,45 +85,66 @@ int main(int argc, char** argv)
 
         using ztengine::RendererOptions;
         const uint8_t base = RendererOptions::kEffectBase;
-        const Row rows[] = {
-            {"bloom only (base)", false, base},
-            {"SSAO", true, base},
-            {"motion blur", false, static_cast<uint8_t>(base | RendererOptions::kEffectMotionBlur)},
-            {"depth of field", false, static_cast<uint8_t>(base | RendererOptions::kEffectDepthOfField)},
-            {"all on", true,
-             static_cast<uint8_t>(base | RendererOptions::kEffectMotionBlur | RendererOptions::kEffectDepthOfField)},
+        const uint8_t all = base | RendererOptions::kEffectMotionBlur | RendererOptions::kEffectDepthOfField;
+        const std::vector<Variant> variants = {
+            {"all off (base: bloom only)", false, false, base},
+            {"+ shadows", true, false, base},
+            {"+ SSAO", false, true, base},
+            {"+ motion blur (camera moving)", false, false, static_cast<uint8_t>(base | RendererOptions::kEffectMotionBlur)},
+            {"+ depth of field", false, false, static_cast<uint8_t>(base | RendererOptions::kEffectDepthOfField)},
+            {"all on (the game's default)", true, true, all},
         };
+        std::vector<std::string> names;
+        for (const Variant& variant : variants)
+            names.emplace_back(variant.name);
+        ztbench::RatioTable ratios(names);
+        std::vector<std::vector<double>> allTimes(variants.size());
 
-        std::printf("bench_effects: %d x %d, %d frames per row, %s\n", kWidth, kHeight, frames,
-                    reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-        std::printf("%-20s %12s %12s %14s\n", "effects on", "median ms", "fastest ms", "over base ms");
-        double baseMedian = 0.0;
-        for (const Row& row : rows) {
-            renderer.m_ssaoEnabled = row.ssao;
-            renderer.SetEffectsMask(row.mask);
-            std::vector<double> times;
+        std::printf("bench_effects: %d x %d, %s, %d frames per variant in each of %d rounds, interleaved\n", kWidth,
+                    kHeight, reinterpret_cast<const char*>(glGetString(GL_RENDERER)), frames, rounds);
+        int sway = 0;
+        for (int round = 0; round < rounds; ++round) {
+            std::vector<std::vector<double>> times(variants.size());
             for (int frame = 0; frame < kWarmUp + frames; ++frame) {
-                ztmath::Basis basis = startBasis;
-                basis.Yaw(frame % 2 == 0 ? 1.5f : -1.5f);
-                renderer.SetCameraBasis(basis);
-                const auto start = std::chrono::steady_clock::now();
-                renderer.RenderFrame(1.0f / 30.0f);
-                glFinish();
-                const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-                glfwSwapBuffers(window);
-                if (frame >= kWarmUp)
-                    times.push_back(elapsed.count());
+                for (size_t k = 0; k < variants.size(); ++k) {
+                    const size_t v = (k + static_cast<size_t>(frame)) % variants.size();
+                    const Variant& variant = variants[v];
+                    renderer.EnableShadows(variant.shadows);
+                    renderer.m_ssaoEnabled = variant.ssao;
+                    renderer.SetEffectsMask(variant.mask);
+                    ztmath::Basis basis = startBasis;
+                    basis.Yaw(++sway % 2 == 0 ? 1.5f : -1.5f);
+                    renderer.SetCameraBasis(basis);
+                    glFinish();
+                    const double start = ztbench::WallSeconds();
+                    renderer.RenderFrame(1.0f / 30.0f);
+                    glFinish();
+                    const double elapsed = ztbench::WallSeconds() - start;
+                    glfwSwapBuffers(window);
+                    if (frame >= kWarmUp)
+                        times[v].push_back(1000.0 * elapsed);
+                }
             }
-            const double median = Median(times);
-            if (&row == &rows[0])
-                baseMedian = median;
-            std::printf("%-20s %12.2f %12.2f %+14.2f\n", row.name, median,
-                        *std::min_element(times.begin(), times.end()), median - baseMedian);
-            std::fflush(stdout);
+            const double baseMedian = ztbench::Median(times[0]);
+            std::vector<double> roundRatios;
+            for (size_t v = 0; v < variants.size(); ++v) {
+                roundRatios.push_back(ztbench::Median(times[v]) / baseMedian);
+                allTimes[v].insert(allTimes[v].end(), times[v].begin(), times[v].end());
+            }
+            ratios.AddRound(roundRatios);
+        }
+        std::printf("median frame over all rounds, ms:");
+        for (size_t v = 0; v < variants.size(); ++v)
+            std::printf(" %s %.1f%s", v == 0 ? "base" : std::to_string(v).c_str(), ztbench::Median(allTimes[v]),
+                        v + 1 < variants.size() ? "," : "\n");
+        ratios.Print("frame time against all effects off");
+        if (glGetError() != GL_NO_ERROR) {
+            std::fprintf(stderr, "bench_effects: the frames left a GL error\n");
+            result = 1;
         }
         renderer.Shutdown();
     }
     glfwDestroyWindow(window);
     glfwTerminate();
-    return 0;
+    return result;
 }

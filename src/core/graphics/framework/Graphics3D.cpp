@@ -405,12 +405,20 @@ bool Graphics3D::AreShadowsEnabled()
 
 void Graphics3D::RenderFrame(float dt)
 {
+    if (m_frameCovered) {
+        m_frameCovered = false;
+        ++m_coveredFrames;
+        RenderCovered(dt);
+        return;
+    }
     SetGeometryClipPlanes(kNearPlane, kFarPlane);
     Render(dt);
     // What the debug drawer draws over the frame is seen through the frame's camera.
     if (m_currentRenderContext >= 0 && m_currentRenderContext < static_cast<int32_t>(m_renderContexts.size()))
         SetDebugViewProjection(GetProjection() * GetViewMatrix());
 }
+
+void Graphics3D::RenderCovered(float) {}
 
 void Graphics3D::ApplyViewport()
 {

@@ -192,6 +192,13 @@ public:
     // Once per frame with the update dt: the geometry programs' near and far planes, the frame,
     // then the debug drawer's view-projection.
     void RenderFrame(float dt);
+    // An opaque 2D picture hides the whole window this frame (splashes, the loading screen):
+    // the next RenderFrame draws nothing, since nothing of it would be seen. The mark lasts for
+    // that one frame only, so whoever covers the window says so again every frame.
+    void CoverFrame() { m_frameCovered = true; }
+    bool IsFrameCovered() const { return m_frameCovered; }
+    // Frames RenderFrame left undrawn because they were covered, over the run.
+    uint64_t GetCoveredFrameCount() const { return m_coveredFrames; }
     // Sets the GL viewport to m_viewport.
     void ApplyViewport();
 
@@ -300,6 +307,8 @@ public:
 protected:
     // The whole frame of the implementation.
     virtual void Render(float dt) = 0;
+    // A covered frame: only what carries over to later frames (clocks, remembered cameras).
+    virtual void RenderCovered(float dt);
     // Frame hooks of an implementation with GL programs and a GL debug drawer.
     virtual void SetGeometryClipPlanes(float nearPlane, float farPlane);
     virtual void SetDebugViewProjection(const ztmath::Matrix4x4& viewProjection);
@@ -322,6 +331,8 @@ protected:
     float m_aspect = 0.0f;
     // Given to every environment created from now on.
     SkyboxLoader m_skyboxLoader;
+    bool m_frameCovered = false;
+    uint64_t m_coveredFrames = 0;
 };
 
 }  // namespace ztengine

@@ -108,7 +108,10 @@ void FrameBufferObject::Begin()
     assert(!m_begin);
     glGetIntegerv(GL_VIEWPORT, m_savedViewport);
     glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const GLbitfield clear = (m_clearColourOnBegin ? GL_COLOR_BUFFER_BIT : 0u) |
+                             (m_clearDepthOnBegin ? GL_DEPTH_BUFFER_BIT : 0u);
+    if (clear != 0)
+        glClear(clear);
     glViewport(0, 0, m_width, m_height);
     m_begin = true;
 }

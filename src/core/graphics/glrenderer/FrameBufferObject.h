@@ -22,6 +22,13 @@ public:
     int GetHeight() const { return m_height; }
 
     void SetClearColor(float r, float g, float b, float a);
+    // Which buffers Begin clears (colour and depth unless told otherwise). A target whose every
+    // pixel the next pass overwrites, or whose colour nothing reads, need not pay for a clear.
+    void SetClearOnBegin(bool colour, bool depth)
+    {
+        m_clearColourOnBegin = colour;
+        m_clearDepthOnBegin = depth;
+    }
 
     // A texture of the target's size (no data, float pixels) that the target owns; attach it
     // with AddColorAttachment or AddDepthAttachment.
@@ -54,6 +61,8 @@ private:
     int m_savedViewport[4] = {0, 0, 0, 0};
     unsigned int m_fbo = 0;
     bool m_begin = false;
+    bool m_clearColourOnBegin = true;
+    bool m_clearDepthOnBegin = true;
 };
 
 }  // namespace ztengine

@@ -226,6 +226,11 @@ bool PostEffects::InitTargets()
     complete &= MakeTarget(m_motionBlurOut, s.m_width, s.m_height, 1, GL_RGBA16F, GL_RGBA, true, kRepeat);
     complete &= MakeTarget(m_dofBlur, s.m_dofBlurWidth, s.m_dofBlurHeight, 2, GL_RGBA16, GL_RGBA, false, kEdge);
     complete &= MakeTarget(m_dofOut, s.m_renderWidth, s.m_renderHeight, 1, GL_RGBA16F, GL_RGBA, false, kRepeat);
+    // Every pixel of these is written by a full-screen pass (no discard, no blending) before
+    // anything reads it: a clear first would be filled over at once.
+    for (FrameBufferObject* target : {&m_ssaoRaw, &m_ssaoBlur, &m_bloomBlur, &m_bloomOut, &m_velocity, &m_tileMax,
+                                      &m_neighbourMax, &m_motionBlurOut, &m_dofBlur, &m_dofOut})
+        target->SetClearOnBegin(false, false);
     return complete;
 }
 
@@ -385,7 +390,6 @@ uint32_t PostEffects::RunBloom(float intensity)
 
     m_bloomBlur.Begin();
     m_bloomBlur.SetDrawBuffers(0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     m_bloomBlurPair.DrawHorizontal(m_inputs.m_sceneBright);
     m_bloomBlur.SetDrawBuffers(1, 1);
     m_bloomBlurPair.DrawVertical(Attachment(m_bloomBlur, 0));

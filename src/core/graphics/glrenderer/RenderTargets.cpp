@@ -23,6 +23,8 @@ bool GeometryPass::Init(int width, int height)
     m_gBuffer.AddDepthAttachment(
         m_gBuffer.CreateAttachmentTexture(GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT, true, kWrapRepeat));
     m_complete = m_gBuffer.Create();
+    // The geometry pass clears the colours itself, to the render context's colour.
+    m_gBuffer.SetClearOnBegin(false, true);
     return m_complete;
 }
 
@@ -83,6 +85,9 @@ bool ShadowPass::Init(int renderWidth, int renderHeight)
     m_target.AddDepthAttachment(m_target.CreateAttachmentTexture(
         GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT, true, FrameBufferObject::kWrapClampToBorder));
     m_complete = m_target.Create();
+    // Only the depth is read (the light pass's shadow map); the colour attachment is never
+    // drawn into, so it needs no clear either.
+    m_target.SetClearOnBegin(false, true);
 
     m_lightPosition = ztmath::Vector3(0.0f, 1000.0f, 0.0f);
     m_lightDirection = ztmath::Vector3(0.0f, -1.0f, 0.0f);

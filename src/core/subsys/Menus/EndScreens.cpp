@@ -3,6 +3,7 @@
 
 #include "core/App.h"
 #include "core/MessagingSystem.h"
+#include "core/graphics/Graphics2D.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"
 #include "core/input/Input.h"
@@ -139,6 +140,9 @@ void CreditsSystem::Update(float)
         if (confirm)
             m_app->ChangeState("MAIN_MENU_STATE");
     }
+    // The credits page is opaque and fills the window: the world behind it need not be drawn.
+    if (m_graphics2D->CoversWindow(m_creditsPicture))
+        m_graphics->CoverFrame();
 }
 
 void CreditsSystem::NextState(int)

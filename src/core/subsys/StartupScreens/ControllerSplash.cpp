@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/App.h"
+#include "core/graphics/framework/Graphics3D.h"
 #include "core/UI/UIElementManager.h"
 #include "core/graphics/Graphics2D.h"
 #include "core/graphics/framework/2d/TextManager.h"
@@ -97,6 +98,9 @@ void ControllerSplash::Update(float dt)
         m_fadingIn = false;
         m_fadingOut = true;
     }
+    // Until its fade-out the black background hides the world, which need not be drawn then.
+    if (m_graphics2D->CoversWindow(ElementAt(m_backgroundElement).m_sprite))
+        m_graphics->CoverFrame();
     if (m_done)
         m_app->ChangeState(kNextState);
 }

@@ -2,6 +2,7 @@
 #include "core/subsys/StartupScreens/InitGameLoadingSystem.h"
 
 #include "core/App.h"
+#include "core/graphics/framework/Graphics3D.h"
 #include "core/MessagingSystem.h"
 #include "core/graphics/framework/2d/TextManager.h"
 #include "core/input/Input.h"
@@ -53,6 +54,7 @@ void InitGameLoadingSystem::Update(float dt)
         m_hourglass.SetRotation(s_hourglassAngle / 360.0f * 6.2831855f);
         // One call per frame keeps the screen drawn while the loading goes on.
         m_app->RunNextJob();
+        CoverWorld();
         return;
     }
 
@@ -65,6 +67,14 @@ void InitGameLoadingSystem::Update(float dt)
         m_app->ChangeState(kNextState);
     }
     m_countdown -= dt;
+    CoverWorld();
+}
+
+void InitGameLoadingSystem::CoverWorld()
+{
+    // The black screen is opaque: while it fills the window the world behind it is not drawn.
+    if (m_graphics2D->CoversWindow(m_blackScreen))
+        m_graphics->CoverFrame();
 }
 
 void InitGameLoadingSystem::NextState(int)

@@ -36,6 +36,10 @@ public:
     TextManager* m_textManager = nullptr;
     uint32_t m_fontIndex = 0;
     uint32_t m_textIndex = 0xFFFFFFFFu;
+
+private:
+    // Marks the frame covered while the black screen fills the window.
+    void CoverWorld();
 };
 
 }  // namespace ztengine

@@ -78,6 +78,9 @@ void LogoSplash::Update(float dt)
         m_fadingIn = false;
         m_fadingOut = true;
     }
+    // The black background is opaque: while it fills the window the world behind it is not drawn.
+    if (m_graphics2D->CoversWindow(ElementAt(m_backgroundElement).m_sprite))
+        m_graphics->CoverFrame();
 }
 
 void LogoSplash::OnLogoUpdate(UIElement* logo)

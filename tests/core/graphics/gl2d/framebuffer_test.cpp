@@ -126,6 +126,47 @@ TEST_F(FrameBufferTest, DrawBufferRangesPickTheAttachments)
     fbo.Destroy(true);
 }
 
+// Begin clears what the target is told to clear and leaves the rest as the last pass left it.
+TEST_F(FrameBufferTest, BeginClearsOnlyWhatTheTargetAsksFor)
+{
+    struct Case {
+        bool colour;
+        bool depth;
+    };
+    const Case cases[] = {{true, true}, {false, true}, {true, false}, {false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "colour " << c.colour << ", depth " << c.depth);
+        FrameBufferObject fbo;
+        fbo.SetSize(8, 8);
+        fbo.AddColorAttachment(fbo.CreateAttachmentTexture(GL_RGBA16F, GL_RGBA, true, 4));
+        const GLuint depth = fbo.CreateAttachmentTexture(GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT, true, 4);
+        fbo.AddDepthAttachment(depth);
+        ASSERT_TRUE(fbo.Create());
+
+        // Colour 1 and depth 0.25 stand for what the last frame drew.
+        glBindFramebuffer(GL_FRAMEBUFFER, fbo.GetId());
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glClearDepth(0.25);
+        glDepthMask(GL_TRUE);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+        fbo.SetClearOnBegin(c.colour, c.depth);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClearDepth(1.0);
+        fbo.Begin();
+        fbo.End();
+        EXPECT_EQ(ReadTexture(fbo.GetColorAttachments()[0], 8, 8)[0], c.colour ? 0.0f : 1.0f);
+        std::vector<float> depths(64);
+        glBindTexture(GL_TEXTURE_2D, depth);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        EXPECT_EQ(depths[0], c.depth ? 1.0f : 0.25f);
+        fbo.Destroy(true);
+    }
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+}
+
 TEST_F(FrameBufferTest, BeginAndEndSaveAndRestoreTheViewport)
 {
     FrameBufferObject fbo;

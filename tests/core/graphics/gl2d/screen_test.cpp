@@ -286,6 +286,53 @@ TEST_F(ScreenTest, SpritesAndTextAtTheirScreenPositions)
     EXPECT_TRUE(depthWrites);
 }
 
+// What the layer calls a window-covering sprite is one that leaves no pixel of what was drawn
+// before it showing: each case is drawn over a blue window and both answers must agree.
+TEST_F(ScreenTest, ASpriteCoversTheWindowOnlyWhenNothingBehindItShows)
+{
+    struct CoverCase {
+        const char* name;
+        float x, y, width, height, rotation, alpha;
+        bool visible;
+        bool covers;
+    };
+    const CoverCase cases[] = {
+        {"the loading screen's black square", 0, 0, 2048, 2048, 0, 1, true, true},
+        {"exactly the window", 0, 0, kWidth, kHeight, 0, 1, true, true},
+        {"mirrored", 0, 0, -2048, -2048, 0, 1, true, true},
+        {"a pixel too narrow", 0, 0, kWidth - 2, kHeight, 0, 1, true, false},
+        {"off centre", 400, 0, 2048, 2048, 0, 1, true, false},
+        {"low", 0, -700, 2048, 2048, 0, 1, true, false},
+        {"fading", 0, 0, 2048, 2048, 0, 0.99f, true, false},
+        {"hidden", 0, 0, 2048, 2048, 0, 1, false, false},
+        {"turned", 0, 0, 1400, 1400, 0.8f, 1, true, false},
+    };
+    for (const CoverCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Graphics2D g;
+        zttest::CaptureStdout([&] { ASSERT_TRUE(g.Init(kWidth, kHeight)); });
+        SpriteHandle sprite = g.CreateSprite(g.LoadTexture((m_dir / "red.png").string()), {c.x, c.y},
+                                             {c.width, c.height}, 0);
+        sprite.SetRotation(c.rotation);
+        sprite.SetAlpha(c.alpha);
+        sprite.SetVisible(c.visible);
+        EXPECT_EQ(g.CoversWindow(sprite), c.covers);
+
+        glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        g.Render();
+        const std::vector<uint8_t> frame = zttest::GLTestContext::ReadPixels(0, 0, kWidth, kHeight);
+        bool backgroundShows = false;
+        for (size_t i = 0; i < frame.size() && !backgroundShows; i += 4)
+            backgroundShows = frame[i + 2] > 0;
+        EXPECT_EQ(backgroundShows, !c.covers);
+        g.Shutdown();
+    }
+    // A handle of no sprite covers nothing.
+    EXPECT_FALSE(m_g.CoversWindow(SpriteHandle()));
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+}
+
 TEST_F(ScreenTest, CanvasDrawsWithItsOwnCameraAndShowsAsASprite)
 {
     const Texture2DHandle white = Load("white.png");

@@ -452,6 +452,38 @@ TEST_F(FrameTest, TheMotionBlurCameraMovesOnOnlyAtItsStep)
     EXPECT_FALSE(renderer.GetMotionBlurClock().IsStep());
 }
 
+// A frame hidden behind an opaque full-window picture draws nothing at all, for that one frame
+// only, while the motion-blur camera goes on as if it had been drawn.
+TEST_F(FrameTest, ACoveredFrameDrawsNothingAndKeepsTheMotionBlurCamera)
+{
+    renderertest::DemoScene scene;
+    scene.Build(renderer);
+    renderer.RenderFrame(0.016f);
+    const std::vector<uint8_t> drawn = m_gl->ReadFrame();
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const std::vector<uint8_t> untouched = m_gl->ReadFrame();
+    const uint64_t coveredBefore = renderer.GetCoveredFrameCount();
+    renderer.SetCameraPosition(Vector3(1.0f, 2.0f, 3.0f));
+    renderer.CoverFrame();
+    EXPECT_TRUE(renderer.IsFrameCovered());
+    renderer.RenderFrame(0.02f);
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+    EXPECT_TRUE(m_gl->ReadFrame() == untouched) << "a covered frame drew into the window";
+    EXPECT_EQ(renderer.GetCoveredFrameCount(), coveredBefore + 1);
+    EXPECT_FALSE(renderer.IsFrameCovered());
+    renderertest::ExpectNear(renderer.GetMotionBlurPosition(), Vector3(1.0f, 2.0f, 3.0f));
+    EXPECT_FALSE(renderer.GetMotionBlurClock().IsStep());
+
+    // The mark is spent: the next frame is drawn again.
+    renderer.RenderFrame(0.016f);
+    EXPECT_EQ(renderer.GetCoveredFrameCount(), coveredBefore + 1);
+    EXPECT_FALSE(m_gl->ReadFrame() == untouched);
+    EXPECT_EQ(m_gl->ReadFrame().size(), drawn.size());
+}
+
 TEST_F(FrameTest, AMissingSkyPictureStopsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -197,7 +197,10 @@ void WalkTheMenus(zttest::AppFixture& game)
     pointAt(-442.0f, -175.0f);
     click();
     ASSERT_EQ(StateName(app), "CREDITS_STATE");
+    // The opaque credits page fills the window: the world behind it is not drawn.
+    const uint64_t coveredBeforeCredits = app.GetGraphics3D()->GetCoveredFrameCount();
     Screenshot(game, "credits.png");
+    EXPECT_EQ(app.GetGraphics3D()->GetCoveredFrameCount(), coveredBeforeCredits + 2);
     escape();
     ASSERT_EQ(StateName(app), "MAIN_MENU_STATE");
     pointAt(-490.0f, -250.0f);
@@ -385,15 +388,23 @@ TEST(StartupScreensTest, MenusOnScreenAfterTheRoad)
     // The road's timing is checked without a window: here the loading is worked off at once and
     // the game goes straight to the menu, sparing a few hundred software-drawn frames.
     Win32App& app = game.App();
+    // The first logo's black background hides the world: those frames draw no 3D at all.
+    const uint64_t coveredAtStart = app.GetGraphics3D()->GetCoveredFrameCount();
     zttest::CaptureStdout([&] {
         DrainJobs(app);
         game.RunFrames(1);
         DrainJobs(app);
         game.RunFrames(1);
     });
+    ASSERT_EQ(StateName(app), "BRIMSEL_SPLASH_STATE");
+    EXPECT_EQ(app.GetGraphics3D()->GetCoveredFrameCount(), coveredAtStart + 2);
     ASSERT_TRUE(app.AreJobsDone());
     app.ChangeState("MAIN_MENU_STATE");
     EXPECT_TRUE(app.IsCustomCursorShown());
+    // The menu shows the world behind it, drawn every frame.
+    const uint64_t coveredBeforeMenu = app.GetGraphics3D()->GetCoveredFrameCount();
+    game.RunFrames(1);
+    EXPECT_EQ(app.GetGraphics3D()->GetCoveredFrameCount(), coveredBeforeMenu);
     WalkTheMenus(game);
 }
 
