@@ -3,6 +3,9 @@
 # UndefinedBehaviorSanitizer) in build/fuzz and runs each for the given number of seconds
 # (default 60), one after the other, printing each target's execution count.
 #   tools/fuzz.sh [seconds] [target...]
+# FUZZ_RUNS=n stops each target after n executions, when that comes before the time is up.
+# Inputs are at most FUZZ_MAX_LEN bytes (default 256): every reader's structure fits in that,
+# and short inputs keep the executions many.
 # Seeds come from the game's own files in data/ and fuzz/seeds/; the corpus grows in
 # build/fuzz/corpus/<target>. A crash stops the run with the fuzzer's report; its input is kept
 # in build/fuzz/crashes/<target>.
@@ -54,7 +57,7 @@ seed() {
 # The readers write beside the files they read; a memory-backed folder keeps that fast.
 [ -d /dev/shm ] && export TMPDIR=${TMPDIR:-/dev/shm}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1:suppressions=$root/fuzz/ubsan.supp}
 status=0
 for target in "${targets[@]}"; do
     corpus=$build/corpus/$target
@@ -62,8 +65,9 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$crashes"
     [ -n "$(ls -A "$corpus")" ] || seed "$target" "$corpus"
     log=$build/$target.log
-    # Standard output of the readers (their messages) is closed: only the fuzzer's lines remain.
-    if "$build/fuzz/$target" -max_total_time="$seconds" -close_fd_mask=1 -print_final_stats=1 \
+    # The readers' own messages are dropped: only the fuzzer's lines and reports remain.
+    if "$build/fuzz/$target" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs=$FUZZ_RUNS} \
+           -max_len="${FUZZ_MAX_LEN:-256}" -close_fd_mask=3 -print_final_stats=1 \
            -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$crashes/" "$corpus" >"$log" 2>&1; then
         result=ok
     else
