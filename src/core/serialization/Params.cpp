@@ -524,11 +524,7 @@ bool Params::LoadFromFile(const char* fileName, ParamsProblems* problems)
             problems->push_back(std::move(problem));
     };
     rapidjson::Document document;
-    // Full precision, so that every double the writer produced reads back to the same value;
-    // iterative, so that a hand-edited file of deep nesting cannot exhaust the stack.
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
-                   rapidjson::kParseValidateEncodingFlag>(
-        text.data(), text.size());
+    ParseJsonText(document, text);
     if (document.HasParseError()) {
         report("byte " + std::to_string(document.GetErrorOffset()) + ": " +
                rapidjson::GetParseError_En(document.GetParseError()));

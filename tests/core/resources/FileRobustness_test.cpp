@@ -398,6 +398,8 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
         {"invalid UTF-8", "[\"\xff\xfe\xc3\"]"},
         {"invalid UTF-8 in an object", "{\"name\": \"\xc0\xaf\", \"collider type\": 0}"},
         {"zero bytes", std::string("[\0\0\0]", 5)},
+        // A zero with an exponent once reached an undefined conversion inside the JSON library.
+        {"zero with an exponent", "[0e99, -0.00E+400, {\"position\": [0e5, 0E-5, 0.0e1]}]"},
     };
     const Parser kParsers[] = {
         {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
@@ -626,7 +628,8 @@ TEST(MalformedFiles, TheReadablePartOfASettingsOrRoomFileIsUsed)
                             FloatEntry("m_fogDensity", "0.02") + "," +
                             FloatEntry("m_ssaoRadius", "3", 1) + "," +
                             FloatEntry("overworld_proj_f", "[1.0]") + "," +
-                            FloatEntry("dungeon_proj_f", "77.0") + "]}";
+                            FloatEntry("dungeon_proj_f", "77.0") + "," +
+                            FloatEntry("m_playerRunMultiplier", "0e99") + "]}";
     WriteBytes(dir / "playerSettings.ini", set);
     WriteBytes(dir / "settings.ini", set);
     WriteBytes(dir / "lightSettings.config", set);
@@ -636,6 +639,7 @@ TEST(MalformedFiles, TheReadablePartOfASettingsOrRoomFileIsUsed)
     ztengine::Gui::Instance().Reset();
     EXPECT_EQ(status.m_playerJumpSpeed, 900.0f);
     EXPECT_EQ(status.m_playerMass, 50.0f);
+    EXPECT_EQ(status.m_playerRunMultiplier, 0.0f);
 
     const fs::path previous = fs::current_path();
     fs::current_path(dir);
