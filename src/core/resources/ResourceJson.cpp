@@ -41,10 +41,7 @@ JsonReadResult ReadJsonDocument(const std::string& path, rapidjson::Document& do
     if (!ReadWholeFile(path, text))
         return JsonReadResult::Missing;
 
-    // Iterative parsing: a deeply nested file must not run the stack out.
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
-                   rapidjson::kParseValidateEncodingFlag>(
-        text.data(), text.size());
+    ParseJsonText(document, text);
     if (!document.HasParseError())
         return NestedDeeperThan(document, kMaxDepth) ? JsonReadResult::Malformed
                                                      : JsonReadResult::Parsed;

@@ -26,6 +26,11 @@ public:
     void Save(const std::string& path);
     // Adds the file's names to the two file maps only; loads nothing into the sound system.
     void Load(const std::string& path);
+    // Whether Save leaves the file at `path` as it is because it could not be read when loaded.
+    bool KeepsUnreadableFile(const std::string& path) const
+    {
+        return !m_unreadablePath.empty() && m_unreadablePath == path;
+    }
 
     std::map<std::string, std::string> m_soundFiles;
     std::map<std::string, std::string> m_musicFiles;

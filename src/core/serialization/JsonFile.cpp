@@ -14,6 +14,69 @@ namespace ztengine {
 
 namespace {
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Rewrites, outside strings, every number whose significand is all zeros and which has an
+// exponent ("0e99", "-0.00E+5") into the same number without the exponent ("0.0 ", "-0.00   "),
+// keeping every byte where it was.
+void NeutraliseZeroExponents(std::string& text)
+{
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+            continue;
+        }
+        if (c != '-' && !IsDigit(c))
+            continue;
+        size_t j = c == '-' ? i + 1 : i;
+        bool digits = false;
+        bool allZero = true;
+        bool fraction = false;
+        while (j < text.size() && (IsDigit(text[j]) || (text[j] == '.' && !fraction))) {
+            if (text[j] == '.') {
+                fraction = true;
+            } else {
+                digits = true;
+                allZero = allZero && text[j] == '0';
+            }
+            ++j;
+        }
+        if (digits && allZero && j < text.size() && (text[j] == 'e' || text[j] == 'E')) {
+            size_t end = j + 1;
+            if (end < text.size() && (text[end] == '+' || text[end] == '-'))
+                ++end;
+            const size_t exponentDigits = end;
+            while (end < text.size() && IsDigit(text[end]))
+                ++end;
+            if (end > exponentDigits) {
+                // "e" and at least one digit: room for ".0" when the number had no fraction, so
+                // that it stays a floating-point number.
+                size_t k = j;
+                if (!fraction) {
+                    text[k++] = '.';
+                    text[k++] = '0';
+                }
+                for (; k < end; ++k)
+                    text[k] = ' ';
+            }
+            j = end;
+        }
+        i = j - 1;
+    }
+}
+
 // Writes every byte to the descriptor, retrying short writes and interruptions.
 bool WriteAll(int fd, std::string_view bytes)
 {
@@ -97,6 +160,13 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes)
     // The rename itself lives in the folder; flushing it makes the replacement last.
     SyncFolderOf(path);
     return true;
+}
+
+void ParseJsonText(rapidjson::Document& document, std::string text)
+{
+    NeutraliseZeroExponents(text);
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
+                   rapidjson::kParseValidateEncodingFlag>(text.data(), text.size());
 }
 
 }  // namespace ztengine

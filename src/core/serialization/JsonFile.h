@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -14,6 +15,13 @@ namespace ztengine {
 // passed through unchanged, doubles in the shortest form that reads back exactly.
 using JsonStringBuffer = rapidjson::StringBuffer;
 using JsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
+
+// Parses `text` as one standard JSON document, as every file of the game is read: full-precision
+// numbers (every double the writer produced reads back to the same value), iteratively (deep
+// nesting cannot run the stack out), UTF-8 validated. A zero written with an exponent ("0e99")
+// is read as 0.0 without the library's full-precision conversion, which misbehaves on a zero
+// significand; error offsets stay those of the file.
+void ParseJsonText(rapidjson::Document& document, std::string text);
 
 // The whole file, byte for byte. False when the file cannot be opened (nothing is printed).
 bool ReadWholeFile(const std::string& path, std::string& out);

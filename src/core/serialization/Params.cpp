@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include <rapidjson/error/en.h>
+
 #include "core/util/assert/AppAssert.h"
 
 namespace ztengine {
@@ -511,49 +513,79 @@ bool Params::SaveToFile(const char* fileName) const
 // ---------------------------------------------------------------------------------------------
 // Params: reading
 
-bool Params::LoadFromFile(const char* fileName)
+bool Params::LoadFromFile(const char* fileName, ParamsProblems* problems)
 {
     std::string text;
     if (!ReadWholeFile(fileName, text))
         return false;
 
+    auto report = [problems](std::string problem) {
+        if (problems != nullptr)
+            problems->push_back(std::move(problem));
+    };
     rapidjson::Document document;
-    // Full precision, so that every double the writer produced reads back to the same value;
-    // iterative, so that a hand-edited file of deep nesting cannot exhaust the stack.
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
-                   rapidjson::kParseValidateEncodingFlag>(
-        text.data(), text.size());
-    if (document.HasParseError() || !document.IsObject())
+    ParseJsonText(document, text);
+    if (document.HasParseError()) {
+        report("byte " + std::to_string(document.GetErrorOffset()) + ": " +
+               rapidjson::GetParseError_En(document.GetParseError()));
         return false;
+    }
+    if (!document.IsObject()) {
+        report("the file is not a JSON object");
+        return false;
+    }
     const auto data = document.FindMember("data");
-    if (data == document.MemberEnd())
+    if (data == document.MemberEnd()) {
+        report("there is no \"data\" member");
         return false;
-    FromJson(data->value);
+    }
+    if (!data->value.IsArray())
+        report("\"data\" is not an array");
+    FromJson(data->value, problems);
     return true;
 }
 
-bool Params::FromJson(const rapidjson::Value& data)
+bool Params::FromJson(const rapidjson::Value& data, ParamsProblems* problems)
 {
     if (!data.IsArray())
         return false;
 
+    rapidjson::SizeType index = 0;
     for (const rapidjson::Value& element : data.GetArray()) {
-        if (!element.IsObject())
+        const std::string place = "entry " + std::to_string(index++);
+        auto skipped = [&](const std::string& what) {
+            if (problems != nullptr)
+                problems->push_back(place + ": " + what + "; the entry is not used");
+        };
+        if (!element.IsObject()) {
+            skipped("not an object");
             continue;
+        }
         const auto name = element.FindMember("__name");
         const auto type = element.FindMember("__type");
         const auto size = element.FindMember("__size");
         const auto payload = element.FindMember("__data");
         const auto end = element.MemberEnd();
-        if (name == end || type == end || size == end || payload == end)
+        if (name == end || !name->value.IsString()) {
+            skipped("\"__name\" is missing or not a string");
             continue;
+        }
+        if (type == end || size == end || payload == end) {
+            skipped("\"__type\", \"__size\" or \"__data\" is missing");
+            continue;
+        }
         int64_t fileType = 0;
         int64_t count = 0;
-        if (!name->value.IsString() || !ReadInteger(type->value, fileType) ||
-            !ReadInteger(size->value, count))
+        if (!ReadInteger(type->value, fileType) || !ReadInteger(size->value, count)) {
+            skipped("\"__type\" or \"__size\" is not an integer");
             continue;
+        }
 
         const std::string_view key(name->value.GetString(), name->value.GetStringLength());
+        const std::string named = place + " (\"" + std::string(key) + "\")";
+        bool used = false;
+        // Elements of an array that could not be read (the rest of the array is used).
+        size_t unreadElements = 0;
         const rapidjson::Value& v = payload->value;
         const bool manyWanted = count > 1 && v.IsArray();
 
@@ -564,11 +596,15 @@ bool Params::FromJson(const rapidjson::Value& data)
                 for (const rapidjson::Value& e : v.GetArray())
                     if (IsFloatInRange(e))
                         floats.push_back(static_cast<float>(e.GetDouble()));
-                if (!floats.empty())
+                unreadElements = v.Size() - floats.size();
+                if (!floats.empty()) {
                     Slot(key).SetFloatArray(floats.data(), static_cast<uint32_t>(floats.size()));
+                    used = true;
+                }
             } else if (IsConvertibleToFloat(v)) {
                 const float f = static_cast<float>(v.GetDouble());
                 Slot(key).SetFloatArray(&f, 1);
+                used = true;
             }
             break;
 
@@ -578,11 +614,15 @@ bool Params::FromJson(const rapidjson::Value& data)
                 for (const rapidjson::Value& e : v.GetArray())
                     if (e.IsInt())
                         ints.push_back(e.GetInt());
-                if (!ints.empty())
+                unreadElements = v.Size() - ints.size();
+                if (!ints.empty()) {
                     Slot(key).SetIntArray(ints.data(), static_cast<uint32_t>(ints.size()));
+                    used = true;
+                }
             } else if (v.IsInt()) {
                 const int32_t i = v.GetInt();
                 Slot(key).SetIntArray(&i, 1);
+                used = true;
             }
             break;
 
@@ -591,13 +631,18 @@ bool Params::FromJson(const rapidjson::Value& data)
                 break;
             if (count > 1) {
                 const auto vectors = ReadVectorRuns<ztmath::Vector3>(v, 3);
-                if (!vectors.empty())
+                unreadElements = v.Size() - 3 * vectors.size();
+                if (!vectors.empty()) {
                     Slot(key).SetVec3Array(vectors.data(), static_cast<uint32_t>(vectors.size()));
+                    used = true;
+                }
             } else if (IsFloatInRange(v[0]) && IsFloatInRange(v[1]) && IsFloatInRange(v[2])) {
                 const ztmath::Vector3 vec(static_cast<float>(v[0].GetDouble()),
                                           static_cast<float>(v[1].GetDouble()),
                                           static_cast<float>(v[2].GetDouble()));
                 Slot(key).SetVec3Array(&vec, 1);
+                used = true;
+                unreadElements = v.Size() - 3;
             }
             break;
 
@@ -605,8 +650,11 @@ bool Params::FromJson(const rapidjson::Value& data)
             // Whatever "__size" says: every run of four makes one vector.
             if (v.IsArray() && v.Size() >= 4) {
                 const auto vectors = ReadVectorRuns<ztmath::Vector4>(v, 4);
-                if (!vectors.empty())
+                unreadElements = v.Size() - 4 * vectors.size();
+                if (!vectors.empty()) {
                     Slot(key).SetVec4Array(vectors.data(), static_cast<uint32_t>(vectors.size()));
+                    used = true;
+                }
             }
             break;
 
@@ -616,19 +664,35 @@ bool Params::FromJson(const rapidjson::Value& data)
                 for (const rapidjson::Value& e : v.GetArray())
                     if (e.IsString())
                         strings.push_back(e.GetString());
+                unreadElements = v.Size() - strings.size();
                 // A hand-edited "__size" may promise more strings than the file holds.
-                const auto used = static_cast<uint32_t>(
+                const auto taken = static_cast<uint32_t>(
                     std::min<int64_t>(count, static_cast<int64_t>(strings.size())));
-                if (used > 0)
-                    Slot(key).SetStringArray(strings.data(), used);
+                if (taken > 0) {
+                    Slot(key).SetStringArray(strings.data(), taken);
+                    used = true;
+                }
             } else if (v.IsString()) {
                 Slot(key).SetString(std::string_view(v.GetString(), v.GetStringLength()));
+                used = true;
             }
             break;
 
         default:
-            break;
+            if (problems != nullptr)
+                problems->push_back(named + ": \"__type\" " + std::to_string(fileType) +
+                                    " is not 0 to 4; the entry is not used");
+            continue;
         }
+        if (problems == nullptr)
+            continue;
+        if (!used)
+            problems->push_back(named + ": \"__data\" does not hold a value of its \"__type\" " +
+                                std::to_string(fileType) + "; the entry is not used");
+        else if (unreadElements > 0)
+            problems->push_back(named + ": " + std::to_string(unreadElements) +
+                                " element(s) of \"__data\" are not of its \"__type\" " +
+                                std::to_string(fileType) + " and are left out");
     }
     return true;
 }

@@ -3,7 +3,9 @@
 // Components read their configuration from one, and the settings files ("playerSettings.ini",
 // "settings.ini", "lightSettings.config") are Params saved to and loaded from JSON.
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <rapidjson/document.h>
 
@@ -87,6 +89,10 @@ private:
     uint32_t m_byteSize = 0;
 };
 
+// What a settings file reader could not use: one line per problem, each starting with its place
+// in the file ("byte 12: ...", "entry 3 (\"m_gamma\"): ...").
+using ParamsProblems = std::vector<std::string>;
+
 // A map from key to value, ordered by the keys' bytes; copying a Params copies every value.
 class Params {
 public:
@@ -117,15 +123,17 @@ public:
     bool SaveToFile(const char* fileName) const;
     // False, with the set unchanged and nothing printed, when the file cannot be opened, is not
     // JSON, or has no "data" member. Otherwise the entries of "data" that can be read replace
-    // the keys of the same name; other keys stay.
-    bool LoadFromFile(const char* fileName);
+    // the keys of the same name; other keys stay. When `problems` is given, it receives why a
+    // file that opened could not be read, and every entry (or part of one) that was left out,
+    // so that the owner of the file can say so.
+    bool LoadFromFile(const char* fileName, ParamsProblems* problems = nullptr);
 
     // The "data" array: one object per entry, in key order. False when the writer refused a
     // value.
     bool ToJson(JsonWriter& writer) const;
-    // Reads a "data" array leniently: elements it cannot use are skipped. False when `data` is
-    // not an array.
-    bool FromJson(const rapidjson::Value& data);
+    // Reads a "data" array leniently: elements it cannot use are skipped (and listed in
+    // `problems` when given). False when `data` is not an array.
+    bool FromJson(const rapidjson::Value& data, ParamsProblems* problems = nullptr);
 
     const Map& Entries() const { return m_params; }
 

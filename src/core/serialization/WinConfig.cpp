@@ -64,8 +64,7 @@ void WinConfig::Load()
         return;
 
     rapidjson::Document document;
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag |
-                   rapidjson::kParseValidateEncodingFlag>(text.data(), text.size());
+    ParseJsonText(document, text);
     if (document.HasParseError() || !document.IsObject()) {
         std::printf("%s is not a proper json file format\n", m_fileName.c_str());
         std::fflush(stdout);

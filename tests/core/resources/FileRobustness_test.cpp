@@ -15,7 +15,10 @@
 #include <string>
 #include <thread>
 
+#include "core/MessagingSystem.h"
+#include "core/graphics/Graphics2D.h"
 #include "core/graphics/framework/RenderRecords.h"
+#include "core/gui/Gui.h"
 #include "core/resources/MaterialManager.h"
 #include "core/resources/MeshManager.h"
 #include "core/resources/ModelManager.h"
@@ -25,7 +28,12 @@
 #include "core/resources/SoundManager.h"
 #include "core/serialization/WinConfig.h"
 #include "core/sound/SoundSystem.h"
+#include "core/subsys/DungeonGenerator/DungeonMapGenerator.h"
+#include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
+#include "core/subsys/GameShadowSystem/GameShadowSystem.h"
+#include "core/subsys/sharedData/PlayerStatus.h"
 #include "support/AppFixture.h"
+#include "support/HeadlessApp.h"
 #include "support/NullRenderer3D.h"
 #include "support/TestSupport.h"
 
@@ -390,6 +398,8 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
         {"invalid UTF-8", "[\"\xff\xfe\xc3\"]"},
         {"invalid UTF-8 in an object", "{\"name\": \"\xc0\xaf\", \"collider type\": 0}"},
         {"zero bytes", std::string("[\0\0\0]", 5)},
+        // A zero with an exponent once reached an undefined conversion inside the JSON library.
+        {"zero with an exponent", "[0e99, -0.00E+400, {\"position\": [0e5, 0E-5, 0.0e1]}]"},
     };
     const Parser kParsers[] = {
         {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
@@ -433,6 +443,228 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
             EXPECT_EQ(ReadBytes(path), file.bytes);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The readers of the settings files, the event names and the room templates: each is run the
+// way a start and a normal exit of the game run it, in a folder of its own, and gives what it
+// printed on either stream.
+class SettingsApp : public zttest::HeadlessApp {
+public:
+    SettingsApp()
+    {
+        m_graphics3DService = &m_renderer;
+        m_graphics2DService = &m_graphics2D;
+    }
+
+private:
+    zttest::NullRenderer3D m_renderer;
+    ztengine::Graphics2D m_graphics2D;
+};
+
+std::string BothStreams(const std::function<void()>& run)
+{
+    std::string err;
+    const std::string out = zttest::CaptureStdout([&] { err = zttest::CaptureStderr(run); });
+    return out + err;
+}
+
+struct TextReader {
+    const char* file;  // the name the game gives the file
+    std::function<std::string(const fs::path& folder)> startAndExit;
+};
+
+const TextReader kPlayerSettings{"playerSettings.ini", [](const fs::path& folder) {
+    return BothStreams([&] {
+        ztengine::PlayerStatus status((folder / "playerSettings.ini").string());
+        status.Load();
+        status.Save();
+        ztengine::Gui::Instance().Reset();
+    });
+}};
+const TextReader kGraphicsSettings{"settings.ini", [](const fs::path& folder) {
+    return BothStreams([&] {
+        const fs::path previous = fs::current_path();
+        fs::current_path(folder);
+        {
+            SettingsApp app;
+            ztengine::GameOptionsSystem options(&app);
+            options.Init();
+            ztengine::Gui::Instance().Reset();
+        }
+        fs::current_path(previous);
+    });
+}};
+// The sun and shadow settings are written only by their window's "Save Settings".
+const TextReader kLightSettings{"lightSettings.config", [](const fs::path& folder) {
+    return BothStreams([&] {
+        const fs::path previous = fs::current_path();
+        fs::current_path(folder);
+        {
+            SettingsApp app;
+            ztengine::GameShadowSystem shadows(&app);
+            shadows.LoadSettings();
+        }
+        fs::current_path(previous);
+    });
+}};
+const TextReader kEventNames{"EventNames.txt", [](const fs::path& folder) {
+    return BothStreams([&] {
+        ztengine::MessagingSystem messaging;
+        messaging.LoadEventNames((folder / "EventNames.txt").c_str());
+    });
+}};
+const TextReader kRoomTemplates{"RedRooms.dat", [](const fs::path& folder) {
+    return BothStreams([&] {
+        ztengine::DungeonMapGenerator generator({}, {}, {}, 1);
+        generator.LoadRoomFile(1, folder.string() + "/");
+    });
+}};
+
+struct MalformedFile {
+    const TextReader* reader;
+    const char* what;
+    std::string bytes;
+    std::string message;  // names the file, the place and what is wrong
+};
+
+std::string FloatEntry(const std::string& key, const std::string& data, int type = 0)
+{
+    return "{\"__name\":\"" + key + "\",\"__type\":" + std::to_string(type) +
+           ",\"__size\":1,\"__data\":" + data + "}";
+}
+
+// The malformed forms of a settings file, with the message each gives; `key` is a Float key of
+// the file and `good` a usable entry of it.
+std::vector<MalformedFile> SettingsFileCases(const TextReader& reader, const std::string& key,
+                                             const std::string& unreadable,
+                                             const std::string& mistyped)
+{
+    const std::string file = reader.file;
+    const std::string good = FloatEntry(key, "2.5");
+    auto set = [&](const std::string& entry) { return "{\"data\":[" + good + "," + entry + "]}"; };
+    return {
+        {&reader, "truncated", "{\"data\":[" + good + ",{\"__name\":\"", unreadable + "byte "},
+        {&reader, "empty", "", unreadable + "byte 0: The document is empty."},
+        {&reader, "not an object", "[" + good + "]", unreadable + "the file is not a JSON object"},
+        {&reader, "no data", "{\"settings\":[]}", unreadable + "there is no \"data\" member"},
+        {&reader, "wrong type of value", set(FloatEntry(key, "\"wide\"")),
+         file + ": entry 1 (\"" + key + "\"): \"__data\" does not hold a value of its \"__type\" 0"},
+        {&reader, "wrong type of key", set(FloatEntry(key, "7", 1)), mistyped},
+        {&reader, "entry not an object", set("42"), file + ": entry 1: not an object"},
+        {&reader, "float beyond the float range", set(FloatEntry(key, "1e39")),
+         file + ": entry 1 (\"" + key + "\"): \"__data\" does not hold"},
+        {&reader, "number too big", set(FloatEntry(key, "1e400")), unreadable + "byte "},
+        {&reader, "not a number", set(FloatEntry(key, "NaN")), unreadable + "byte "},
+        {&reader, "huge size", set("{\"__name\":\"" + key + "\",\"__type\":0,\"__size\":99999999999,"
+                                   "\"__data\":[1,2.5]}"),
+         file + ": entry 1 (\"" + key + "\"): 1 element(s) of \"__data\" are not of its"},
+        {&reader, "invalid UTF-8", set(FloatEntry("m_\xff\xfe", "1.0")),
+         unreadable + "byte "},
+    };
+}
+
+TEST(MalformedFiles, SettingsEventNameAndRoomFilesAreReportedAndLeftAsTheyWere)
+{
+    std::vector<MalformedFile> cases;
+    for (auto& c : SettingsFileCases(kPlayerSettings, "m_playerMoveSpeed",
+                                     "playerSettings.ini could not be read (",
+                                     "playerSettings.ini: \"m_playerMoveSpeed\" is not stored as a "
+                                     "Float; the default is used and the file is left unchanged"))
+        cases.push_back(c);
+    for (auto& c : SettingsFileCases(kGraphicsSettings, "m_fogDensity",
+                                     "settings.ini holds no setting the game can read (",
+                                     "settings.ini: \"m_fogDensity\" is not stored as a Float"))
+        cases.push_back(c);
+    for (auto& c : SettingsFileCases(kLightSettings, "overworld_proj_f",
+                                     "lightSettings.config could not be read as a settings file; "
+                                     "the default shadow settings are used (",
+                                     "lightSettings.config: \"overworld_proj_f\" is missing or not "
+                                     "stored as a Float"))
+        cases.push_back(c);
+    const std::string events = "EventNames.txt";
+    cases.insert(cases.end(), {
+        {&kEventNames, "empty", "", events + " holds no event name"},
+        {&kEventNames, "line starting with a blank", "A\n B\n", events + ":2: the line begins with a blank"},
+        {&kEventNames, "zero byte", std::string("A\nB\0C\n", 6), events + ":2: the name holds a zero byte"},
+        {&kEventNames, "invalid UTF-8", "A\nB\xc0\xaf\n", events + ":2: the name is not valid UTF-8"},
+        {&kEventNames, "control character", "A\nB\x1b[0m\n", events + ":2: the name holds a control"},
+        {&kRoomTemplates, "empty", "", "RedRooms.dat:0: the file holds no room template"},
+        {&kRoomTemplates, "truncated", "d,1,1\n1,#\ne\nd,3,2\n1,#,#,#\n",
+         "RedRooms.dat:4: the template begun here has no end line 'e'"},
+        {&kRoomTemplates, "wrong type", "d,three,2\n1,#,#\ne\n", "RedRooms.dat:1: template size is not a number"},
+        {&kRoomTemplates, "huge size", "d,1e30,2\n1,#\ne\n", "RedRooms.dat:1: template of 1e30 x 2 needs more than 256 cells"},
+        {&kRoomTemplates, "huge negative size", "d,-1e30,1e30\n1,#\ne\n", "RedRooms.dat:1: template of -1e30 x 1e30 needs more"},
+        {&kRoomTemplates, "not finite", "d,inf,2\n1,#\ne\nd,1,nan\ne\n", "RedRooms.dat:4: template size is not a number"},
+        {&kRoomTemplates, "invalid UTF-8", "d,2,1\n1,#,\xc3\xa9\ne\n", "RedRooms.dat:2: cell 2 is not an ASCII character"},
+    });
+    // Folder names are the trace: a parser's folder per case.
+    const fs::path dir = zttest::MakeTempDir("malformed-text");
+    int n = 0;
+    for (const MalformedFile& c : cases) {
+        SCOPED_TRACE(std::string(c.reader->file) + ", " + c.what);
+        const fs::path folder = dir / std::to_string(n++);
+        fs::create_directories(folder);
+        const fs::path path = folder / c.reader->file;
+        WriteBytes(path, c.bytes);
+        const std::string printed = c.reader->startAndExit(folder);
+        EXPECT_TRUE(Contains(printed, c.message)) << printed;
+        // An empty "settings.ini" holds nothing to lose: the start writes the options into it.
+        if (c.reader == &kGraphicsSettings && c.bytes.empty())
+            EXPECT_TRUE(Contains(ReadBytes(path), "m_fogDensity"));
+        else
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+    }
+}
+
+TEST(MalformedFiles, TheReadablePartOfASettingsOrRoomFileIsUsed)
+{
+    const fs::path dir = zttest::MakeTempDir("malformed-used");
+    const std::string set = "{\"data\":[" + FloatEntry("m_playerJumpSpeed", "900.0") + "," +
+                            FloatEntry("m_playerMass", "\"heavy\"") + "," +
+                            FloatEntry("m_fogDensity", "0.02") + "," +
+                            FloatEntry("m_ssaoRadius", "3", 1) + "," +
+                            FloatEntry("overworld_proj_f", "[1.0]") + "," +
+                            FloatEntry("dungeon_proj_f", "77.0") + "," +
+                            FloatEntry("m_playerRunMultiplier", "0e99") + "]}";
+    WriteBytes(dir / "playerSettings.ini", set);
+    WriteBytes(dir / "settings.ini", set);
+    WriteBytes(dir / "lightSettings.config", set);
+
+    ztengine::PlayerStatus status((dir / "playerSettings.ini").string());
+    zttest::CaptureStdout([&] { status.Load(); });
+    ztengine::Gui::Instance().Reset();
+    EXPECT_EQ(status.m_playerJumpSpeed, 900.0f);
+    EXPECT_EQ(status.m_playerMass, 50.0f);
+    EXPECT_EQ(status.m_playerRunMultiplier, 0.0f);
+
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
+    {
+        SettingsApp app;
+        ztengine::GameOptionsSystem options(&app);
+        zttest::CaptureStdout([&] { options.LoadSettings(); });
+        EXPECT_FLOAT_EQ(options.m_fogDensity, 0.02f);
+        EXPECT_FLOAT_EQ(options.m_ssaoRadius, 0.85f);
+        EXPECT_TRUE(options.IsFileUnreadable());
+
+        ztengine::GameShadowSystem shadows(&app);
+        zttest::CaptureStdout([&] { shadows.LoadSettings(); });
+        EXPECT_EQ(shadows.m_dungeon.projectionFar, 77.0f);
+    }
+    fs::current_path(previous);
+
+    // A bad template between two good ones: both good ones are read.
+    WriteBytes(dir / "RedRooms.dat", "d,1,1\n1,A\ne\nd,x,1\n1,B\ne\nd,1,1\n1,C\ne\nT\n");
+    ztengine::DungeonMapGenerator generator({}, {}, {}, 1);
+    zttest::CaptureStdout([&] { generator.LoadRoomFile(1, dir.string() + "/"); });
+    const auto& rooms = generator.GetTemplates(1);
+    ASSERT_EQ(rooms.size(), 2u);
+    EXPECT_EQ(rooms[0].Cell(0, 0), 'A');
+    EXPECT_EQ(rooms[1].Cell(0, 0), 'C');
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <istream>
+#include <string>
 
 namespace ztengine {
 
@@ -80,6 +81,7 @@ RoomFileReport ReadRoomTemplates(std::istream& in, const std::string& name,
 
     std::string line;
     int lineNumber = 0;
+    int openLine = 0;  // the 'd' line of a template still waiting for its 'e'
     while (std::getline(in, line)) {
         ++lineNumber;
         const char kind = line.empty() ? '\0' : line[0];
@@ -91,6 +93,21 @@ RoomFileReport ReadRoomTemplates(std::istream& in, const std::string& name,
             float h = 0.0f;
             if (fields.size() < 3 || !ParseSize(fields[1], w) || !ParseSize(fields[2], h)) {
                 fail(lineNumber, "template size is not a number: \"" + line + "\"");
+                if (openLine != 0)
+                    fail(openLine, "the template begun here has no end line 'e'; it is not used");
+                openLine = lineNumber;
+                dropTemplate = true;
+                continue;
+            }
+            if (openLine != 0)
+                fail(openLine, "the template begun here has no end line 'e'; it is not used");
+            openLine = lineNumber;
+            // No template wider or deeper than the buffer fits it; refusing those first keeps
+            // the conversions below within int.
+            if (w > static_cast<float>(kRoomTemplateBufferCells) ||
+                h > static_cast<float>(kRoomTemplateBufferCells)) {
+                fail(lineNumber, "template of " + fields[1] + " x " + fields[2] +
+                                     " needs more than 256 cells");
                 dropTemplate = true;
                 continue;
             }
@@ -113,6 +130,7 @@ RoomFileReport ReadRoomTemplates(std::istream& in, const std::string& name,
             continue;
         }
         if (kind == 'e') {
+            openLine = 0;
             if (!dropTemplate) {
                 RoomTemplate room;
                 room.size = ztmath::Vector3(width, 0.0f, height);
@@ -144,9 +162,20 @@ RoomFileReport ReadRoomTemplates(std::istream& in, const std::string& name,
                 overflowSeen = true;
                 break;
             }
-            buffer[position++] = fields[f].empty() ? '\0' : fields[f][0];
+            const char cell = fields[f].empty() ? '\0' : fields[f][0];
+            // Cells are ASCII characters; a byte above that is a damaged or mis-encoded file.
+            if (static_cast<unsigned char>(cell) >= 0x80 && !dropTemplate) {
+                fail(lineNumber, "cell " + std::to_string(f) +
+                                     " is not an ASCII character; the template is not used");
+                dropTemplate = true;
+            }
+            buffer[position++] = cell;
         }
     }
+    if (openLine != 0)
+        fail(openLine, "the template begun here has no end line 'e'; it is not used");
+    if (report.templatesRead == 0 && report.errors.empty())
+        fail(lineNumber, "the file holds no room template");
     return report;
 }
 

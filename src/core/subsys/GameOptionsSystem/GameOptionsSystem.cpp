@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "core/graphics/framework/Graphics3D.h"
@@ -25,57 +26,55 @@ bool HasContent(const char* path)
     return !error && size > 0;
 }
 
-void ReportMistyped(const char* key, const char* type)
+void ReportMistyped(ParamsProblems& problems, const char* key, const char* type)
 {
-    std::printf("%s: \"%s\" is not stored as %s; it is ignored\n", GameOptionsSystem::kSettingsFile,
-                key, type);
-    std::fflush(stdout);
+    problems.push_back(std::string("\"") + key + "\" is not stored as " + type + "; it is ignored");
 }
 
 // A switch is on only when its int is exactly 1.
-void ReadSwitch(const Params& params, const char* key, bool& out)
+void ReadSwitch(const Params& params, const char* key, bool& out, ParamsProblems& problems)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr)
         return;
     if (!value->IsInt()) {
-        ReportMistyped(key, "an Int");
+        ReportMistyped(problems, key, "an Int");
         return;
     }
     out = value->GetInt() == 1;
 }
 
-void ReadInt(const Params& params, const char* key, int32_t& out)
+void ReadInt(const Params& params, const char* key, int32_t& out, ParamsProblems& problems)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr)
         return;
     if (!value->IsInt()) {
-        ReportMistyped(key, "an Int");
+        ReportMistyped(problems, key, "an Int");
         return;
     }
     out = value->GetInt();
 }
 
-void ReadFloat(const Params& params, const char* key, float& out)
+void ReadFloat(const Params& params, const char* key, float& out, ParamsProblems& problems)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr)
         return;
     if (!value->IsFloat()) {
-        ReportMistyped(key, "a Float");
+        ReportMistyped(problems, key, "a Float");
         return;
     }
     out = value->GetFloat();
 }
 
-void ReadVec3(const Params& params, const char* key, ztmath::Vector3& out)
+void ReadVec3(const Params& params, const char* key, ztmath::Vector3& out, ParamsProblems& problems)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr)
         return;
     if (!value->IsVec3()) {
-        ReportMistyped(key, "a Vec3");
+        ReportMistyped(problems, key, "a Vec3");
         return;
     }
     out = value->GetVec3();
@@ -126,36 +125,45 @@ void GameOptionsSystem::Init()
 void GameOptionsSystem::LoadSettings()
 {
     Params params;
-    if (!params.LoadFromFile(kSettingsFile) || params.Entries().empty()) {
+    ParamsProblems problems;
+    if (!params.LoadFromFile(kSettingsFile, &problems) || params.Entries().empty()) {
+        // An empty file holds nothing to lose and is written at start-up like a missing one.
         m_fileUnreadable = HasContent(kSettingsFile);
-        if (m_fileUnreadable) {
-            std::printf("%s holds no setting the game can read; the graphics options keep "
+        std::error_code error;
+        if (std::filesystem::exists(kSettingsFile, error)) {
+            std::printf("%s holds no setting the game can read (%s); the graphics options keep "
                         "their current values\n",
-                        kSettingsFile);
+                        kSettingsFile, problems.empty() ? "no entry" : problems[0].c_str());
             std::fflush(stdout);
         }
         return;
     }
-    m_fileUnreadable = false;
 
-    ReadSwitch(params, "m_enableMotionBlur", m_enableMotionBlur);
-    ReadSwitch(params, "m_enableSSAO", m_enableSSAO);
-    ReadSwitch(params, "m_enableDOF", m_enableDOF);
-    ReadSwitch(params, "m_enableParallaxMapping", m_enableParallaxMapping);
-    ReadSwitch(params, "m_enableFog", m_enableFog);
-    ReadVec3(params, "m_distanceFogColor", m_distanceFogColor);
-    ReadFloat(params, "m_motionBlurScale", m_motionBlurScale);
-    ReadInt(params, "m_blurSampleCount", m_blurSampleCount);
-    ReadFloat(params, "m_ssaoRadius", m_ssaoRadius);
-    ReadFloat(params, "m_ssaoStrength", m_ssaoStrength);
-    ReadFloat(params, "m_ssao_allowance", m_ssao_allowance);
-    ReadFloat(params, "m_DOFFocalRange", m_DOFFocalRange);
-    ReadFloat(params, "m_DOFocalPerc", m_DOFocalPerc);
-    ReadFloat(params, "m_fogGradient", m_fogGradient);
-    ReadFloat(params, "m_fogDensity", m_fogDensity);
-    ReadFloat(params, "m_setGammaFactor", m_setGammaFactor);
-    ReadFloat(params, "m_bloomIntensity", m_bloomIntensity);
-    ReadVec3(params, "m_bloomFilterThreshold", m_bloomFilterThreshold);
+    ReadSwitch(params, "m_enableMotionBlur", m_enableMotionBlur, problems);
+    ReadSwitch(params, "m_enableSSAO", m_enableSSAO, problems);
+    ReadSwitch(params, "m_enableDOF", m_enableDOF, problems);
+    ReadSwitch(params, "m_enableParallaxMapping", m_enableParallaxMapping, problems);
+    ReadSwitch(params, "m_enableFog", m_enableFog, problems);
+    ReadVec3(params, "m_distanceFogColor", m_distanceFogColor, problems);
+    ReadFloat(params, "m_motionBlurScale", m_motionBlurScale, problems);
+    ReadInt(params, "m_blurSampleCount", m_blurSampleCount, problems);
+    ReadFloat(params, "m_ssaoRadius", m_ssaoRadius, problems);
+    ReadFloat(params, "m_ssaoStrength", m_ssaoStrength, problems);
+    ReadFloat(params, "m_ssao_allowance", m_ssao_allowance, problems);
+    ReadFloat(params, "m_DOFFocalRange", m_DOFFocalRange, problems);
+    ReadFloat(params, "m_DOFocalPerc", m_DOFocalPerc, problems);
+    ReadFloat(params, "m_fogGradient", m_fogGradient, problems);
+    ReadFloat(params, "m_fogDensity", m_fogDensity, problems);
+    ReadFloat(params, "m_setGammaFactor", m_setGammaFactor, problems);
+    ReadFloat(params, "m_bloomIntensity", m_bloomIntensity, problems);
+    ReadVec3(params, "m_bloomFilterThreshold", m_bloomFilterThreshold, problems);
+
+    // The settings that could be read are used; a file with any the game could not read stays
+    // as the player wrote it until "Apply Settings" replaces it.
+    m_fileUnreadable = !problems.empty();
+    for (const std::string& problem : problems)
+        std::printf("%s: %s\n", kSettingsFile, problem.c_str());
+    std::fflush(stdout);
 }
 
 void GameOptionsSystem::ApplySettings()

@@ -27,9 +27,9 @@ public:
     // Pushes every option into the renderer, then rewrites "settings.ini" with all of them.
     void ApplySettings();
 
-    // True when the last LoadSettings met a "settings.ini" with content but no readable setting
-    // (not JSON, no parameter set, nothing usable in it). Such a file is not rewritten at
-    // start-up, so the player's hand-made values are not lost to the defaults.
+    // True when the last LoadSettings met a "settings.ini" with content it could not wholly read
+    // (not JSON, no parameter set, an entry or a key it could not use). Such a file is not
+    // rewritten at start-up, so the player's hand-made values are not lost to the defaults.
     bool IsFileUnreadable() const { return m_fileUnreadable; }
 
     // The options, edited in place by the window. Each name is also its key in the file.

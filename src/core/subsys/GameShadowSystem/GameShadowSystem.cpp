@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "core/App.h"
@@ -173,16 +174,21 @@ void GameShadowSystem::LoadSettings()
     m_enableShadow = true;
 
     Params params;
-    if (!params.LoadFromFile(kSettingsFile)) {
+    ParamsProblems problems;
+    if (!params.LoadFromFile(kSettingsFile, &problems)) {
         std::error_code error;
         if (std::filesystem::exists(kSettingsFile, error)) {
             std::printf("%s could not be read as a settings file; the default shadow settings "
-                        "are used\n",
-                        kSettingsFile);
+                        "are used (%s)\n",
+                        kSettingsFile, problems.empty() ? "it cannot be opened" : problems[0].c_str());
             std::fflush(stdout);
         }
         return;
     }
+    // Entries that could not be read: the keys they held are reported below as missing.
+    for (const std::string& problem : problems)
+        std::printf("%s: %s\n", kSettingsFile, problem.c_str());
+    std::fflush(stdout);
 
     ReadVec3(params, "overworld_sun_pos", m_overworld.sunPosition);
     ReadVec3(params, "overworld_light_euler", m_overworld.lightEuler);

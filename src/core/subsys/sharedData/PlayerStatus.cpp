@@ -16,11 +16,16 @@ namespace {
 // The physics world needs a dynamic body's mass above the float epsilon.
 constexpr float kMinimumPlayerMass = 1.1920929e-7f;
 
-bool ReadFloat(const Params& params, const char* key, float& field)
+// A key of the file stored as something else than a Float is reported in `problems`.
+bool ReadFloat(const Params& params, const char* key, float& field, ParamsProblems& problems)
 {
     const ParamValue* value = params.GetParam(key);
-    if (value == nullptr || !value->IsFloat())
+    if (value == nullptr)
         return false;
+    if (!value->IsFloat()) {
+        problems.push_back(std::string("\"") + key + "\" is not stored as a Float");
+        return false;
+    }
     field = value->GetFloat();
     return true;
 }
@@ -47,28 +52,28 @@ void PlayerStatus::SetFileDefaults()
     m_playerMass = defaults.m_playerMass;
 }
 
-void PlayerStatus::ReadFrom(const Params& params)
+void PlayerStatus::ReadFrom(const Params& params, ParamsProblems& problems)
 {
-    ReadFloat(params, "m_playerMoveSpeed", m_playerMoveSpeed);
+    ReadFloat(params, "m_playerMoveSpeed", m_playerMoveSpeed, problems);
     // The game always starts with the stock stamina limit and recovery, whatever the file says:
     // the stamina boosts of a run raise these two in place and the file is written at every
     // shutdown, so taking them from the file would carry one run's boosts into the next.
-    if (ReadFloat(params, "m_maxStamina", m_maxStamina))
+    if (ReadFloat(params, "m_maxStamina", m_maxStamina, problems))
         m_maxStamina = 150.0f;
-    ReadFloat(params, "m_playerJumpSpeed", m_playerJumpSpeed);
-    ReadFloat(params, "m_playerRunMultiplier", m_playerRunMultiplier);
-    ReadFloat(params, "m_staminaDrainFactor", m_staminaDrainFactor);
-    if (ReadFloat(params, "m_staminaRecoveryRate", m_staminaRecoveryRate))
+    ReadFloat(params, "m_playerJumpSpeed", m_playerJumpSpeed, problems);
+    ReadFloat(params, "m_playerRunMultiplier", m_playerRunMultiplier, problems);
+    ReadFloat(params, "m_staminaDrainFactor", m_staminaDrainFactor, problems);
+    if (ReadFloat(params, "m_staminaRecoveryRate", m_staminaRecoveryRate, problems))
         m_staminaRecoveryRate = 20.0f;
-    ReadFloat(params, "m_staminaCostPerAttack", m_staminaCostPerAttack);
-    ReadFloat(params, "m_staminaCostPerParry", m_staminaCostPerParry);
-    ReadFloat(params, "m_staminaCostPerBlock", m_staminaCostPerBlock);
-    ReadFloat(params, "m_shieldDurability", m_shieldDurability);
-    ReadFloat(params, "m_shieldDurabilityLoss", m_shieldDurabilityLoss);
-    ReadFloat(params, "m_recoilFactor", m_recoilFactor);
+    ReadFloat(params, "m_staminaCostPerAttack", m_staminaCostPerAttack, problems);
+    ReadFloat(params, "m_staminaCostPerParry", m_staminaCostPerParry, problems);
+    ReadFloat(params, "m_staminaCostPerBlock", m_staminaCostPerBlock, problems);
+    ReadFloat(params, "m_shieldDurability", m_shieldDurability, problems);
+    ReadFloat(params, "m_shieldDurabilityLoss", m_shieldDurabilityLoss, problems);
+    ReadFloat(params, "m_recoilFactor", m_recoilFactor, problems);
 
     float mass = m_playerMass;
-    if (ReadFloat(params, "m_playerMass", mass)) {
+    if (ReadFloat(params, "m_playerMass", mass, problems)) {
         if (mass > kMinimumPlayerMass) {
             m_playerMass = mass;
         } else {
@@ -111,16 +116,26 @@ void PlayerStatus::Load()
     std::error_code error;
     const bool exists = std::filesystem::exists(m_fileName, error);
     Params params;
-    if (!params.LoadFromFile(m_fileName.c_str())) {
+    ParamsProblems problems;
+    if (!params.LoadFromFile(m_fileName.c_str(), &problems)) {
         if (exists) {
             m_keepUnreadableFile = true;
-            std::printf("%s could not be read: using the default player settings, the file is "
-                        "left unchanged\n",
-                        m_fileName.c_str());
+            std::printf("%s could not be read (%s): using the default player settings, the file "
+                        "is left unchanged\n",
+                        m_fileName.c_str(), problems.empty() ? "it cannot be opened" : problems[0].c_str());
             std::fflush(stdout);
         }
     } else {
-        ReadFrom(params);
+        ReadFrom(params, problems);
+        // The part of the file that could be read is used; the file stays as the designer
+        // wrote it, so that the values the game could not read are not replaced at exit.
+        if (!problems.empty()) {
+            m_keepUnreadableFile = true;
+            for (const std::string& problem : problems)
+                std::printf("%s: %s; the default is used and the file is left unchanged\n",
+                            m_fileName.c_str(), problem.c_str());
+            std::fflush(stdout);
+        }
     }
     AddWindowWidgets(window);
 }

@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/serialization/Params.h"
 #include "core/serialization/Serializer.h"
 
 namespace ztengine {
-
-class Params;
 
 class PlayerStatus : public Serializer {
 public:
@@ -48,7 +47,7 @@ public:
 
 private:
     void SetFileDefaults();
-    void ReadFrom(const Params& params);
+    void ReadFrom(const Params& params, ParamsProblems& problems);
     void AddWindowWidgets(int window);
 
     std::string m_fileName;

@@ -209,6 +209,20 @@ TEST_F(SoundResourceEditorTest, CreateRegistersTheNameAndRewritesTheRegistryAtOn
     EXPECT_EQ(editor->m_musicNames, (std::vector<std::string>{"boss", "theme"}));
 }
 
+TEST_F(SoundResourceEditorTest, AfterAnUnreadableRegistryTheStatusSaysTheFileIsKeptAndHowToRecover)
+{
+    const std::string broken = R"([{"SoundName":"alpha","FileName":)";
+    std::ofstream(dir / "audio" / "audio.json", std::ios::binary) << broken;
+    Init();
+    EXPECT_EQ(editor->m_status, "");
+    *editor->m_audioSelection = IndexOf(editor->m_audioFiles, "one.wav");
+    Type("gamma");
+    zttest::CaptureStdout([&] { editor->CreateSound(); });
+    EXPECT_EQ(editor->m_status, "audio/audio.json could not be read at start-up and is kept "
+                                "unchanged: nothing is saved. Fix the file and restart the game.");
+    EXPECT_EQ(RegistryFile(), broken);
+}
+
 TEST_F(SoundResourceEditorTest, CreateWithoutAFileOrANameDoesNothing)
 {
     Init();

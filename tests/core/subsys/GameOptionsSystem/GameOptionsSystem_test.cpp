@@ -242,13 +242,14 @@ TEST_F(GameOptionsSystemTest, WhatAStartMakesOfTheFile)
 
 TEST_F(GameOptionsSystemTest, KeysOfTheWrongTypeAreSkippedNotFatal)
 {
-    WriteBytes("settings.ini",
-              SetOf({Entry("m_blurSampleCount", 0, "20.5"), Entry("m_enableSSAO", 0, "0.0"),
-                     Entry("m_enableMotionBlur", 4, R"("no")"), Entry("m_ssaoRadius", 1, "3"),
-                     // Not usable by the loader at all: an Int written as a fraction and a
-                     // colour of whole numbers.
-                     Entry("m_enableFog", 1, "1.0"), Entry("m_distanceFogColor", 2, "[0,0,0]"),
-                     Entry("m_fogGradient", 0, "4.0")}));
+    const std::string file =
+        SetOf({Entry("m_blurSampleCount", 0, "20.5"), Entry("m_enableSSAO", 0, "0.0"),
+               Entry("m_enableMotionBlur", 4, R"("no")"), Entry("m_ssaoRadius", 1, "3"),
+               // Not usable by the loader at all: an Int written as a fraction and a
+               // colour of whole numbers.
+               Entry("m_enableFog", 1, "1.0"), Entry("m_distanceFogColor", 2, "[0,0,0]"),
+               Entry("m_fogGradient", 0, "4.0")});
+    WriteBytes("settings.ini", file);
     GameRun& game = Start();
 
     for (const char* key : {"m_blurSampleCount", "m_enableSSAO", "m_enableMotionBlur",
@@ -266,7 +267,17 @@ TEST_F(GameOptionsSystemTest, KeysOfTheWrongTypeAreSkippedNotFatal)
     // The good key in the same file is taken.
     EXPECT_FLOAT_EQ(game.renderer.m_fogGradient, 4.0f);
 
-    // The rewrite leaves the file in the shape the game reads.
+    // The two entries the loader could not use are named with their place in the file.
+    EXPECT_NE(game.printed.find("settings.ini: entry 4 (\"m_enableFog\"): "), std::string::npos)
+        << game.printed;
+    EXPECT_NE(game.printed.find("settings.ini: entry 5 (\"m_distanceFogColor\"): "),
+              std::string::npos);
+
+    // The start leaves the file as the player wrote it; "Apply Settings" replaces it with one in
+    // the shape the game reads.
+    EXPECT_TRUE(game.system.IsFileUnreadable());
+    EXPECT_EQ(ReadBytes("settings.ini"), file);
+    zttest::CaptureStdout([&] { game.system.ApplySettings(); });
     Params saved;
     ASSERT_TRUE(saved.LoadFromFile("settings.ini"));
     EXPECT_EQ(saved.Entries().size(), 18u);

@@ -79,6 +79,7 @@ void SoundResourceEditor::Init()
     gui.AddInputText(m_createAudioWindow, "Sound/BGM Name", m_name);
     gui.AddButton(m_createAudioWindow, "Create Sound", [this]() { CreateSound(); });
     gui.AddButton(m_createAudioWindow, "Create BGM", [this]() { CreateBGM(); });
+    gui.AddTextRef(m_createAudioWindow, &m_status);
 
     SetEditorWindowsVisible(gui.GetManager(), {m_currentAudioWindow, m_createAudioWindow}, false);
 }
@@ -159,6 +160,9 @@ void SoundResourceEditor::Create(Kind kind)
         m_soundManager->AddBGM(*m_soundSystem, name, file);
     std::memset(m_name, 0, sizeof(m_name));
     m_soundManager->Save(RegistryPath());
+    // The name is known for this run only when the registry could not be read at start-up.
+    if (m_soundManager->KeepsUnreadableFile(RegistryPath()))
+        m_status = KeptUnreadableFileStatus(RegistryPath());
 }
 
 }  // namespace ztengine

@@ -53,6 +53,9 @@ public:
 
     char m_name[kNameSize];
 
+    // The "Create Audio" window's status line: empty unless a create could not be saved.
+    std::string m_status;
+
     int m_currentAudioWindow = -1;
     int m_createAudioWindow = -1;
 

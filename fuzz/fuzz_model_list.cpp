@@ -1,0 +1,14 @@
+// "model.init": the model list, loaded and saved as at start-up and exit.
+#include "FuzzFiles.h"
+#include "core/resources/ModelManager.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::filesystem::path path = ztfuzz::WorkFolder() / "model.init";
+    ztfuzz::WriteInput(path, data, size);
+    ztengine::ModelManager list;
+    list.m_fileName = path.string();
+    list.Load();
+    list.Save();
+    return 0;
+}
