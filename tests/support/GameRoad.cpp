@@ -165,6 +165,15 @@ void GameRoad::Tap(int key)
     Run(1);
 }
 
+void GameRoad::TapWith(int modifier, int key)
+{
+    m_game->PressKey(modifier);
+    Run(1);
+    Tap(key);
+    m_game->ReleaseKey(modifier);
+    Run(1);
+}
+
 void GameRoad::Click(int button)
 {
     m_game->PressMouseButton(button);
@@ -174,6 +183,22 @@ void GameRoad::Click(int button)
 }
 
 bool GameRoad::Start()
+{
+    if (!StartIntro())
+        return false;
+    Run(2);
+    Tap(GLFW_KEY_SPACE);
+    if (!RunUntil([&] { return State() == "GAMEPLAY_STATE"; }, 10)) {
+        m_error = "Space did not cut the intro short (in " + State() + ")";
+        return false;
+    }
+    // The body settles on the hub's ground.
+    Run(10);
+    Progress(m_tag, "in play", m_game->FramesRun());
+    return true;
+}
+
+bool GameRoad::StartIntro()
 {
     if (!m_game || !m_game->Started())
         return false;
@@ -208,15 +233,6 @@ bool GameRoad::Start()
         m_error = "Play did not start the intro (in " + State() + ")";
         return false;
     }
-    Run(2);
-    Tap(GLFW_KEY_SPACE);
-    if (!RunUntil([&] { return State() == "GAMEPLAY_STATE"; }, 10)) {
-        m_error = "Space did not cut the intro short (in " + State() + ")";
-        return false;
-    }
-    // The body settles on the hub's ground.
-    Run(10);
-    Progress(m_tag, "in play", m_game->FramesRun());
     return true;
 }
 

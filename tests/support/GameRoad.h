@@ -51,6 +51,8 @@ public:
 
     // Start-up, loading, the main menu's Play, the intro cut short: true once in play.
     bool Start();
+    // Start-up, loading and the main menu's Play only: true once the intro runs.
+    bool StartIntro();
     const std::string& Error() const { return m_error; }
 
     AppFixture& Game() { return *m_game; }
@@ -70,6 +72,8 @@ public:
     // A key or mouse button pressed for one frame and released.
     void Tap(int key);
     void Click(int button = 0);
+    // `key` tapped while `modifier` is held from the frame before, as the developer keys need.
+    void TapWith(int modifier, int key);
 
     // The player's body put at `position` (its centre; the eye is 3 above it).
     void StandAt(const ztmath::Vector3& position);
