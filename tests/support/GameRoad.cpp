@@ -327,6 +327,19 @@ bool GameRoad::WalkIntoPortal(const ztmath::Vector3& skull)
     return entered;
 }
 
+bool GameRoad::StepIntoPortal(const ztmath::Vector3& skull)
+{
+    ztmath::Vector3 fromCentre = ztmath::Vector3(500.0f, 500.0f, 500.0f) - skull;
+    fromCentre.y = 0.0f;
+    fromCentre.Normalize();
+    // The trigger is 7.5 above the skull and reaches 16 units; the eye is 3 above the body.
+    StandAt(skull + fromCentre * 8.0f + ztmath::Vector3(0.0f, 6.0f, 0.0f));
+    const bool entered = State() == "FADE_OUT_STATE" ||
+                         RunUntil([&] { return State() == "FADE_OUT_STATE"; }, 20);
+    Progress(m_tag, entered ? "into a portal" : "missed a portal", m_game->FramesRun());
+    return entered;
+}
+
 bool GameRoad::WaitForPlay(int maxFrames)
 {
     // The fade first has to begin: a frame may pass before the state changes.

@@ -92,6 +92,10 @@ public:
     // In the hub, from 30 units out on the side of the hub's middle, towards a portal whose
     // skull stands at `skull`, walked until the fade begins.
     bool WalkIntoPortal(const ztmath::Vector3& skull);
+    // The same portal entered at any frame rate: the player is put inside its trigger, on the
+    // side of the hub's middle, and play runs until the fade begins. One frame of walking can
+    // be longer than the trigger is wide when frames are long.
+    bool StepIntoPortal(const ztmath::Vector3& skull);
     // The hub's portals: where their skulls stand.
     static const ztmath::Vector3 kRedSkull;
     static const ztmath::Vector3 kGreenSkull;

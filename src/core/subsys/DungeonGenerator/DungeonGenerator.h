@@ -105,6 +105,8 @@ public:
     int32_t Strength() const { return m_strength; }
     int32_t CurrentRoom() const { return m_currentRoom; }
     bool Fighting() const { return m_fighting; }
+    bool Active() const { return m_active; }
+    bool Suspended() const { return m_suspended; }
     float MessageTime() const { return m_messageTime; }
     bool MessageVisible() const { return m_messageVisible; }
     const std::string& MessageText() const { return m_messageText; }

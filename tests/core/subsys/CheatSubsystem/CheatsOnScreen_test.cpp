@@ -56,13 +56,13 @@ int Letters(const RoadPicture& picture)
 
 TEST(CheatsOnScreen, IntroLineThenEnemiesSpawnedAndKilledInADungeonAndGoldAdded)
 {
-    GameRoad road("cheats");
+    GameRoad road("cheats", 0.2);
     ASSERT_TRUE(road.StartIntro()) << road.Error();
 
     // A new game: the intro flies over the hub and the first line shows in its box, opaque.
     auto& dialogue = road.Shared<ztengine::DialogueController>("DialogueController");
     ASSERT_TRUE(road.RunUntil([&] { return dialogue.m_active; }, 200));
-    road.Run(4);
+    road.Run(2);
     const RoadPicture withLine = Picture(road, "intro-dialogue");
     EXPECT_TRUE(dialogue.m_active);
     EXPECT_GT(dialogue.m_timeLeft, 0.0f);
@@ -78,7 +78,7 @@ TEST(CheatsOnScreen, IntroLineThenEnemiesSpawnedAndKilledInADungeonAndGoldAdded)
 
     // Into the red dungeon through its portal: the builder makes floor 1 and fades to its start.
     auto& level = road.Shared<ztengine::LevelState>("LevelState");
-    ASSERT_TRUE(road.WalkIntoPortal(GameRoad::kRedSkull)) << "the red portal never took the player";
+    ASSERT_TRUE(road.StepIntoPortal(GameRoad::kRedSkull)) << "the red portal never took the player";
     EXPECT_EQ(level.m_level, 1);
     ASSERT_TRUE(road.WaitForPlay()) << road.State();
     ASSERT_TRUE(road.Shared<ztengine::LevelLayout>("LevelLayout").m_specialValid);
@@ -101,8 +101,8 @@ TEST(CheatsOnScreen, IntroLineThenEnemiesSpawnedAndKilledInADungeonAndGoldAdded)
     road.Game().ReleaseKey(GLFW_KEY_LEFT_CONTROL);
     road.Run(1);
     EXPECT_EQ(spawner.m_enemyCount, before + 4);
-    // The spawn wait is 2 s.
-    road.Run(50);
+    // The spawn wait is 2 s (frames of 0.2 s).
+    road.Run(12);
     EXPECT_EQ(spawner.m_enemyPositions.size(), static_cast<size_t>(before + 4));
     const RoadPicture enemies = Picture(road, "dungeon-enemies");
     EXPECT_GT(enemies.Changed(empty), static_cast<size_t>(enemies.pixels.size() / 100))
@@ -129,7 +129,7 @@ TEST(CheatsOnScreen, IntroLineThenEnemiesSpawnedAndKilledInADungeonAndGoldAdded)
     road.Game().ReleaseKey(GLFW_KEY_LEFT_CONTROL);
     road.Run(1);
     EXPECT_GE(gold.m_gold, goldBefore + 10000);
-    road.Run(10);
+    road.Run(3);
     const RoadPicture coins = Picture(road, "dungeon-gold");
     GameRoad::ExpectReadable(coins, "the dungeon with coins");
     EXPECT_EQ(road.State(), "GAMEPLAY_STATE");

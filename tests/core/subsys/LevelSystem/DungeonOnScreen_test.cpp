@@ -69,10 +69,21 @@ bool WalkOntoStairs(zttest::GameRoad& road, DungeonGenerator& generator)
     }
     // Landed: the warp leaves the player outside the reach of the stairs.
     const int floor = generator.Floor();
-    road.Run(6);
+    road.Run(3);
     EXPECT_EQ(generator.Floor(), floor) << "the floor changed before the player walked to the stairs";
     road.Face(Vector3(stairs.x, road.Eye().y, stairs.z));
-    return road.WalkUntil([&] { return generator.Floor() != floor; }, 60);
+    const Vector3 before = road.Eye();
+    const bool down = road.WalkUntil([&] { return generator.Floor() != floor; }, 20);
+    if (!down) {
+        const Vector3 eye = road.Eye();
+        const Vector3 exit = generator.ExitPosition();
+        ADD_FAILURE() << "walked from (" << before.x << ", " << before.y << ", " << before.z << ") to ("
+                      << eye.x << ", " << eye.y << ", " << eye.z << "); exit (" << exit.x << ", " << exit.y
+                      << ", " << exit.z << "); active " << generator.Active() << ", suspended "
+                      << generator.Suspended() << ", floor " << generator.Floor() << ", fight "
+                      << road.Shared<LevelState>("LevelState").m_fight << ", in " << road.State();
+    }
+    return down;
 }
 
 // The view from the player start towards the start room's farthest corner, a little upwards so
@@ -100,8 +111,11 @@ zttest::RoadPicture LookAroundTheStart(zttest::GameRoad& road, const std::string
     const float distance = std::sqrt(std::max(farthest, 100.0f));
     road.Face(corner + Vector3(0.0f, 0.3f * distance, 0.0f));
     // The motion blur of the turn settles.
-    return road.Shot(name, 6);
+    return road.Shot(name, 3);
 }
+
+// Frames are few and long, as at the software renderer's own pace: a fade takes 10 of them.
+constexpr double kFrameTime = 0.2;
 
 // Torch flames are the warm, bright pixels of a dungeon view.
 int Flames(const zttest::RoadPicture& picture)
@@ -112,7 +126,7 @@ int Flames(const zttest::RoadPicture& picture)
 
 TEST(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
 {
-    zttest::GameRoad road("dungeon");
+    zttest::GameRoad road("dungeon", kFrameTime);
     ASSERT_TRUE(road.Start()) << road.Error();
     auto* generator = road.Game().FindSystem<DungeonGenerator>();
     auto* torches = road.Game().FindSystem<ztengine::TorchParticleSystem>();
@@ -121,7 +135,7 @@ TEST(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
     EXPECT_EQ(level.m_level, 0);
 
     // The red portal: the fade carries the player to floor 1's start.
-    ASSERT_TRUE(road.WalkIntoPortal(GameRoad::kRedSkull)) << "the red portal never took the player";
+    ASSERT_TRUE(road.StepIntoPortal(GameRoad::kRedSkull)) << "the red portal never took the player";
     EXPECT_EQ(level.m_level, 1);
     ASSERT_TRUE(road.WaitForPlay()) << road.State();
     EXPECT_EQ(generator->Floor(), 1);
@@ -163,7 +177,7 @@ TEST(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
             << "the town portal did not take the player home from " << level.m_level;
         ASSERT_TRUE(road.WaitForPlay()) << road.State();
         EXPECT_EQ(level.m_level, 0);
-        ASSERT_TRUE(road.WalkIntoPortal(other.skull)) << other.name;
+        ASSERT_TRUE(road.StepIntoPortal(other.skull)) << other.name;
         EXPECT_EQ(level.m_level, other.level);
         ASSERT_TRUE(road.WaitForPlay()) << road.State();
         EXPECT_EQ(generator->Floor(), 1) << other.name;
