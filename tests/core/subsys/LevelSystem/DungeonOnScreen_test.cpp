@@ -111,7 +111,17 @@ zttest::RoadPicture LookAroundTheStart(zttest::GameRoad& road, const std::string
     const float distance = std::sqrt(std::max(farthest, 100.0f));
     road.Face(corner + Vector3(0.0f, 0.3f * distance, 0.0f));
     // The motion blur of the turn settles.
-    return road.Shot(name, 3);
+    const zttest::RoadPicture picture = road.Shot(name, 3);
+    // The view looks a little upwards across the room: ceiling above the middle, floor below it,
+    // both lit (the lamp above the player and the torches).
+    auto luma = [&](int y0) {
+        double r = 0.0, g = 0.0, b = 0.0;
+        picture.Mean(300, y0, 680, 130, r, g, b);
+        return 0.299 * r + 0.587 * g + 0.114 * b;
+    };
+    EXPECT_GT(luma(60), 8.0) << name << ": the ceiling is black";
+    EXPECT_GT(luma(650), 12.0) << name << ": the floor is black";
+    return picture;
 }
 
 // Frames are few and long, as at the software renderer's own pace: a fade takes 10 of them.
@@ -149,8 +159,9 @@ TEST(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
     ASSERT_TRUE(WalkOntoStairs(road, *generator)) << "the stairs of floor 1 did not lead down";
     ASSERT_TRUE(road.WaitForPlay()) << road.State();
     EXPECT_EQ(generator->Floor(), 2);
+    zttest::GameRoad::ExpectReadable(LookAroundTheStart(road, "red-floor-2"), "floor 2");
+    // The level state learns the floor from the builder's first update in play.
     EXPECT_EQ(level.m_floor, 2);
-    zttest::GameRoad::ExpectReadable(road.Shot("red-floor-2"), "floor 2");
     ASSERT_TRUE(WalkOntoStairs(road, *generator)) << "the stairs of floor 2 did not lead down";
     ASSERT_TRUE(road.WaitForPlay()) << road.State();
     EXPECT_EQ(generator->Floor(), 3);
@@ -163,7 +174,8 @@ TEST(DungeonOnScreen, ThreeColoursAndTheRoadDownToTheBoss)
     EXPECT_TRUE(boss);
     EXPECT_FALSE(stairs);
     EXPECT_FALSE(road.Shared<ztengine::PortalLocation>("PortalLocation").m_valid);
-    zttest::GameRoad::ExpectReadable(road.Shot("red-floor-3"), "floor 3");
+    zttest::GameRoad::ExpectReadable(LookAroundTheStart(road, "red-floor-3"), "floor 3");
+    EXPECT_EQ(level.m_floor, 3);
 
     // Home with the town portal, then the green and the blue dungeon from their first floor.
     const struct {
