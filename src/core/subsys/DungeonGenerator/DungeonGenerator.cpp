@@ -31,6 +31,7 @@ float DistanceSquaredToSegment(const ztmath::Vector3& point, const ztmath::Vecto
     t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
     return (a + ab * t - point).LengthSquared();
 }
+
 constexpr const char* kSceneName = "proc gen scene";
 constexpr const char* kStrongerText = "The enemies seem to be getting stronger...";
 constexpr const char* kStrongestText = "The enemies seemed to be at their strongest...";
