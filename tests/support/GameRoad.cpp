@@ -165,6 +165,15 @@ void GameRoad::Tap(int key)
     Run(1);
 }
 
+void GameRoad::TapWith(int modifier, int key)
+{
+    m_game->PressKey(modifier);
+    Run(1);
+    Tap(key);
+    m_game->ReleaseKey(modifier);
+    Run(1);
+}
+
 void GameRoad::Click(int button)
 {
     m_game->PressMouseButton(button);
@@ -174,6 +183,22 @@ void GameRoad::Click(int button)
 }
 
 bool GameRoad::Start()
+{
+    if (!StartIntro())
+        return false;
+    Run(2);
+    Tap(GLFW_KEY_SPACE);
+    if (!RunUntil([&] { return State() == "GAMEPLAY_STATE"; }, 10)) {
+        m_error = "Space did not cut the intro short (in " + State() + ")";
+        return false;
+    }
+    // The body settles on the hub's ground.
+    Run(10);
+    Progress(m_tag, "in play", m_game->FramesRun());
+    return true;
+}
+
+bool GameRoad::StartIntro()
 {
     if (!m_game || !m_game->Started())
         return false;
@@ -208,15 +233,6 @@ bool GameRoad::Start()
         m_error = "Play did not start the intro (in " + State() + ")";
         return false;
     }
-    Run(2);
-    Tap(GLFW_KEY_SPACE);
-    if (!RunUntil([&] { return State() == "GAMEPLAY_STATE"; }, 10)) {
-        m_error = "Space did not cut the intro short (in " + State() + ")";
-        return false;
-    }
-    // The body settles on the hub's ground.
-    Run(10);
-    Progress(m_tag, "in play", m_game->FramesRun());
     return true;
 }
 
@@ -307,6 +323,19 @@ bool GameRoad::WalkIntoPortal(const ztmath::Vector3& skull)
     // The trigger is 7.5 above the skull.
     Face(skull + ztmath::Vector3(0.0f, 7.5f, 0.0f));
     const bool entered = WalkUntil([&] { return State() == "FADE_OUT_STATE"; }, 200);
+    Progress(m_tag, entered ? "into a portal" : "missed a portal", m_game->FramesRun());
+    return entered;
+}
+
+bool GameRoad::StepIntoPortal(const ztmath::Vector3& skull)
+{
+    ztmath::Vector3 fromCentre = ztmath::Vector3(500.0f, 500.0f, 500.0f) - skull;
+    fromCentre.y = 0.0f;
+    fromCentre.Normalize();
+    // The trigger is 7.5 above the skull and reaches 16 units; the eye is 3 above the body.
+    StandAt(skull + fromCentre * 8.0f + ztmath::Vector3(0.0f, 6.0f, 0.0f));
+    const bool entered = State() == "FADE_OUT_STATE" ||
+                         RunUntil([&] { return State() == "FADE_OUT_STATE"; }, 20);
     Progress(m_tag, entered ? "into a portal" : "missed a portal", m_game->FramesRun());
     return entered;
 }

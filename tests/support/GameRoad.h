@@ -51,6 +51,8 @@ public:
 
     // Start-up, loading, the main menu's Play, the intro cut short: true once in play.
     bool Start();
+    // Start-up, loading and the main menu's Play only: true once the intro runs.
+    bool StartIntro();
     const std::string& Error() const { return m_error; }
 
     AppFixture& Game() { return *m_game; }
@@ -70,6 +72,8 @@ public:
     // A key or mouse button pressed for one frame and released.
     void Tap(int key);
     void Click(int button = 0);
+    // `key` tapped while `modifier` is held from the frame before, as the developer keys need.
+    void TapWith(int modifier, int key);
 
     // The player's body put at `position` (its centre; the eye is 3 above it).
     void StandAt(const ztmath::Vector3& position);
@@ -88,6 +92,10 @@ public:
     // In the hub, from 30 units out on the side of the hub's middle, towards a portal whose
     // skull stands at `skull`, walked until the fade begins.
     bool WalkIntoPortal(const ztmath::Vector3& skull);
+    // The same portal entered at any frame rate: the player is put inside its trigger, on the
+    // side of the hub's middle, and play runs until the fade begins. One frame of walking can
+    // be longer than the trigger is wide when frames are long.
+    bool StepIntoPortal(const ztmath::Vector3& skull);
     // The hub's portals: where their skulls stand.
     static const ztmath::Vector3 kRedSkull;
     static const ztmath::Vector3 kGreenSkull;

@@ -74,7 +74,7 @@ inline const char* const kLevelEvents[] = {
     "PLAYER_DEATH",         "REGENERATE_LEVEL",      "DISABLE_DUNGEON_COLLIDERS",
     "ENABLE_DUNGEON_COLLIDERS", "SHOW_DUNGEON",      "HIDE_DUNGEON",
     "RESET_ENVIRONMENT_SYSTEM", "PLAYER_GOT_HIT",    "SHOW_CUSTOM_CURSOR",
-    "HIDE_CUSTOM_CURSOR",
+    "HIDE_CUSTOM_CURSOR",   "PLAYER_SET_POSITION",
 };
 
 class LevelTestApp : public HeadlessApp {

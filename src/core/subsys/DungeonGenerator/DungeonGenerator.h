@@ -105,6 +105,8 @@ public:
     int32_t Strength() const { return m_strength; }
     int32_t CurrentRoom() const { return m_currentRoom; }
     bool Fighting() const { return m_fighting; }
+    bool Active() const { return m_active; }
+    bool Suspended() const { return m_suspended; }
     float MessageTime() const { return m_messageTime; }
     bool MessageVisible() const { return m_messageVisible; }
     const std::string& MessageText() const { return m_messageText; }
@@ -136,6 +138,13 @@ private:
     ztmath::Vector3 m_exitPosition;
     float m_exitRadius = 4.0f;
     float m_playerRadius = 4.0f;
+    // Where the camera stood at the last exit check, so that a walk that crosses the stairs
+    // between two frames still takes them (at a few frames per second a step is longer than the
+    // exit circle is wide). Teleports are jumps, not walks: after one, `m_exitSweepHold` updates
+    // check the camera's own spot only (the camera reaches the new place an update late).
+    ztmath::Vector3 m_lastExitCamera;
+    bool m_lastExitCameraValid = false;
+    int32_t m_exitSweepHold = 0;
     std::vector<GridRoom> m_freeRooms;
     std::vector<std::string> m_rows;
     std::vector<int32_t> m_doorProps;

@@ -1,177 +1,138 @@
 // The developer keys in the running game, in its own window (software GL on a virtual display):
-// a new game's intro with a line of dialogue in its box, then a red dungeon where the keys make
-// the player invulnerable, bring four enemies in front of the camera, kill them all and add gold.
-// The pictures are saved under "test-artefacts/cheats/" next to the tests' scratch folder.
-#include <gtest/gtest.h>
-
+// a new game's intro with a line of dialogue in its box, then the red dungeon, entered through its
+// portal in the hub, where the keys make the player invulnerable, bring four enemies in front of
+// the camera, kill them all and add gold. The pictures are saved under "test-artefacts/cheats/".
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "core/UI/UIElementManager.h"
 #include "core/Win32App.h"
 #include "core/gui/Gui.h"
-#include "core/subsys/DungeonGenerator/DungeonGenerator.h"
-#include "core/subsys/Menus/MainMenuSystem.h"
-#include "core/subsys/Menus/MenuCommon.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 #include "core/subsys/sharedData/FeedbackRecords.h"
 #include "core/subsys/sharedData/Gold.h"
 #include "core/subsys/sharedData/LevelRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
-#include "support/AppFixture.h"
-#include "support/OnScreenGame.h"
-#include "support/GLTestContext.h"
-#include "support/TestSupport.h"
+#include "support/GameRoad.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using zttest::GameRoad;
+using zttest::RoadPicture;
 
-// Share of pixels that differ clearly between two frames.
-double ChangedShare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+// What the game printed while `step` ran.
+template <class Step>
+std::string PrintedBy(GameRoad& road, Step step)
 {
-    size_t changed = 0;
-    const size_t pixels = std::min(a.size(), b.size()) / 4;
-    for (size_t i = 0; i < pixels; ++i) {
-        int diff = 0;
-        for (int c = 0; c < 3; ++c)
-            diff += std::abs(static_cast<int>(a[4 * i + c]) - static_cast<int>(b[4 * i + c]));
-        changed += diff > 30 ? 1 : 0;
-    }
-    return pixels == 0 ? 0.0 : static_cast<double>(changed) / static_cast<double>(pixels);
+    const size_t before = road.Printed().size();
+    step();
+    return road.Printed().substr(before);
 }
 
-class CheatsOnScreen : public zttest::OnScreenGameTest {
-protected:
-    CheatsOnScreen() : OnScreenGameTest("cheats") {}
-
-    ztengine::Win32App& App() { return m_game->App(); }
-    std::string State() { return App().GetStateName(App().GetCurrentState()); }
-    template <class T>
-    T& Shared(const char* name) { return *App().GetSharedData<T>(name); }
-    std::string Run(int frames)
-    {
-        return zttest::CaptureStdout([&] { m_game->RunFrames(frames); });
-    }
-    bool RunUntil(const std::function<bool()>& done, int maxFrames)
-    {
-        bool reached = false;
-        zttest::CaptureStdout([&] { reached = m_game->RunUntil(done, maxFrames); });
-        return reached;
-    }
-    // A key that goes down in one frame and up in the next; returns what the game printed.
-    std::string Tap(int key)
-    {
-        m_game->PressKey(key);
-        std::string printed = Run(1);
-        m_game->ReleaseKey(key);
-        printed += Run(1);
-        return printed;
-    }
-
-    // The window's picture after a frame, saved as cheats/<name>.png, with the debug windows
-    // off as a player has them.
-    std::vector<uint8_t> Picture(const std::string& name)
-    {
-        ztengine::Gui::Instance().SetEnabled(false);
-        Run(1);
-        const int width = static_cast<int>(App().m_windowInfo.windowWidth);
-        const int height = static_cast<int>(App().m_windowInfo.windowHeight);
-        glReadBuffer(GL_BACK);
-        std::vector<uint8_t> pixels = zttest::GLTestContext::ReadPixels(0, 0, width, height);
-        const fs::path path =
-            fs::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts" / "cheats" / (name + ".png");
-        zttest::GLTestContext::SavePng(path, pixels, width, height);
-        return pixels;
-    }
-
-};
-
-// Disabled: under the software renderer the road into the red dungeon did not come back to play
-// within the test's 10 minutes (the intro picture is made; the dungeon pictures are not yet).
-TEST_F(CheatsOnScreen, DISABLED_IntroLineThenEnemiesSpawnedAndKilledInADungeonAndGoldAdded)
+// The window as the player sees it, with the debug windows off.
+RoadPicture Picture(GameRoad& road, const std::string& name)
 {
+    ztengine::Gui::Instance().SetEnabled(false);
+    return road.Shot(name);
+}
+
+// The dialogue box along the bottom of the window: parchment over most of it, and dark letters
+// on its left, where a line starts.
+bool ParchmentBox(const RoadPicture& picture)
+{
+    const int area = picture.width * 150;
+    return picture.Count(0, picture.height - 170, picture.width, 150, [](int r, int g, int b) {
+        return r > 170 && g > 150 && b > 100 && r >= b;
+    }) > area / 2;
+}
+
+int Letters(const RoadPicture& picture)
+{
+    return picture.Count(30, picture.height - 160, picture.width / 2, 80,
+                         [](int r, int g, int b) { return r < 70 && g < 70 && b < 70; });
+}
+
+TEST(CheatsOnScreen, IntroLineThenEnemiesSpawnedAndKilledInADungeonAndGoldAdded)
+{
+    GameRoad road("cheats", 0.2);
+    ASSERT_TRUE(road.StartIntro()) << road.Error();
+
     // A new game: the intro flies over the hub and the first line shows in its box, opaque.
-    auto* menu = m_game->FindSystem<ztengine::MainMenuSystem>();
-    ASSERT_NE(menu, nullptr);
-    ztengine::UIElement& play = ztengine::MenuElement(menu->m_playElement);
-    ASSERT_TRUE(play.m_active && play.m_clickable);
-    play.m_onRelease(&play);
-    ASSERT_EQ(State(), "CINEMATIC_INTRO_STATE");
-    auto& dialogue = Shared<ztengine::DialogueController>("DialogueController");
-    ASSERT_TRUE(RunUntil([&] { return dialogue.m_active; }, 600));
-    Run(20);
-    const std::vector<uint8_t> withLine = Picture("intro-dialogue");
+    auto& dialogue = road.Shared<ztengine::DialogueController>("DialogueController");
+    ASSERT_TRUE(road.RunUntil([&] { return dialogue.m_active; }, 200));
+    road.Run(2);
+    const RoadPicture withLine = Picture(road, "intro-dialogue");
     EXPECT_TRUE(dialogue.m_active);
     EXPECT_GT(dialogue.m_timeLeft, 0.0f);
     EXPECT_FALSE(dialogue.m_line.empty());
+    GameRoad::ExpectReadable(withLine, "the intro");
+    EXPECT_TRUE(ParchmentBox(withLine)) << "no dialogue box along the bottom";
+    EXPECT_GT(Letters(withLine), 500) << "no line of text in the dialogue box";
 
     // Space skips into play in the hub.
-    Tap(GLFW_KEY_SPACE);
-    ASSERT_EQ(State(), "GAMEPLAY_STATE");
-    Run(2);
+    road.Tap(GLFW_KEY_SPACE);
+    ASSERT_EQ(road.State(), "GAMEPLAY_STATE");
+    road.Run(10);
 
-    // Into the red dungeon: the builder makes floor 1 and fades to its start.
-    auto& level = Shared<ztengine::LevelState>("LevelState");
-    level.m_level = 1;
-    ASSERT_TRUE(RunUntil([&] { return State() == "FADE_OUT_STATE"; }, 300));
-    ASSERT_TRUE(RunUntil([&] { return State() == "GAMEPLAY_STATE"; }, 1200));
-    Run(30);
-    ASSERT_EQ(State(), "GAMEPLAY_STATE");
-    ASSERT_TRUE(Shared<ztengine::LevelLayout>("LevelLayout").m_specialValid);
+    // Into the red dungeon through its portal: the builder makes floor 1 and fades to its start.
+    auto& level = road.Shared<ztengine::LevelState>("LevelState");
+    ASSERT_TRUE(road.StepIntoPortal(GameRoad::kRedSkull)) << "the red portal never took the player";
+    EXPECT_EQ(level.m_level, 1);
+    ASSERT_TRUE(road.WaitForPlay()) << road.State();
+    ASSERT_TRUE(road.Shared<ztengine::LevelLayout>("LevelLayout").m_specialValid);
+    // Along the start room's longest view, so that the enemies stand on its floor.
+    road.Face(road.FarCornerOfThisRoom());
 
     // 0: the enemies about to come cannot end the run.
-    EXPECT_EQ(Tap(GLFW_KEY_0), "Player invul status: 1\n");
-    EXPECT_TRUE(Shared<ztengine::PlayerStatus>("PlayerStatus").m_invulnerable);
-    const std::vector<uint8_t> empty = Picture("dungeon-before");
+    EXPECT_EQ(PrintedBy(road, [&] { road.Tap(GLFW_KEY_0); }), "Player invul status: 1\n");
+    EXPECT_TRUE(road.Shared<ztengine::PlayerStatus>("PlayerStatus").m_invulnerable);
+    const RoadPicture empty = Picture(road, "dungeon-before");
+    GameRoad::ExpectReadable(empty, "the dungeon");
 
     // LCtrl held, then X, C, V and B: the four enemies, 10 units ahead, after the spawn wait.
-    auto& spawner = Shared<ztengine::AISpawner>("AISpawner");
+    auto& spawner = road.Shared<ztengine::AISpawner>("AISpawner");
     const uint32_t before = spawner.m_enemyCount;
-    m_game->PressKey(GLFW_KEY_LEFT_CONTROL);
-    Run(2);
+    road.Game().PressKey(GLFW_KEY_LEFT_CONTROL);
+    road.Run(1);
     for (int key : {GLFW_KEY_X, GLFW_KEY_C, GLFW_KEY_V, GLFW_KEY_B})
-        Tap(key);
-    m_game->ReleaseKey(GLFW_KEY_LEFT_CONTROL);
-    Run(1);
+        road.Tap(key);
+    road.Game().ReleaseKey(GLFW_KEY_LEFT_CONTROL);
+    road.Run(1);
     EXPECT_EQ(spawner.m_enemyCount, before + 4);
-    Run(150);
+    // The spawn wait is 2 s (frames of 0.2 s).
+    road.Run(12);
     EXPECT_EQ(spawner.m_enemyPositions.size(), static_cast<size_t>(before + 4));
-    const std::vector<uint8_t> enemies = Picture("dungeon-enemies");
-    EXPECT_GT(ChangedShare(empty, enemies), 0.01) << "the enemies should be in view";
+    const RoadPicture enemies = Picture(road, "dungeon-enemies");
+    EXPECT_GT(enemies.Changed(empty), static_cast<size_t>(enemies.pixels.size() / 100))
+        << "the enemies should be in view";
 
     // RShift held, then /: every enemy is gone.
-    m_game->PressKey(GLFW_KEY_RIGHT_SHIFT);
-    Run(2);
-    EXPECT_NE(Tap(GLFW_KEY_SLASH).find("Killed all enemies\n"), std::string::npos);
-    m_game->ReleaseKey(GLFW_KEY_RIGHT_SHIFT);
-    Run(3);
+    EXPECT_NE(PrintedBy(road, [&] { road.TapWith(GLFW_KEY_RIGHT_SHIFT, GLFW_KEY_SLASH); })
+                  .find("Killed all enemies\n"),
+              std::string::npos);
+    road.Run(2);
     EXPECT_EQ(spawner.m_enemyCount, 0u);
     EXPECT_TRUE(spawner.m_enemyPositions.empty());
-    Picture("dungeon-killed");
+    const RoadPicture killed = Picture(road, "dungeon-killed");
+    EXPECT_LT(killed.Changed(empty), enemies.Changed(empty)) << "the enemies should be gone from view";
 
     // LCtrl+R held for two frames: five-digit gold on the HUD, and coins ahead.
-    auto& gold = Shared<ztengine::Gold>("Gold");
+    auto& gold = road.Shared<ztengine::Gold>("Gold");
     const int32_t goldBefore = gold.m_gold;
-    m_game->PressKey(GLFW_KEY_LEFT_CONTROL);
-    Run(2);
-    m_game->PressKey(GLFW_KEY_R);
-    Run(3);  // pressed, then held twice
-    m_game->ReleaseKey(GLFW_KEY_R);
-    m_game->ReleaseKey(GLFW_KEY_LEFT_CONTROL);
-    Run(1);
+    road.Game().PressKey(GLFW_KEY_LEFT_CONTROL);
+    road.Run(1);
+    road.Game().PressKey(GLFW_KEY_R);
+    road.Run(3);  // pressed, then held twice
+    road.Game().ReleaseKey(GLFW_KEY_R);
+    road.Game().ReleaseKey(GLFW_KEY_LEFT_CONTROL);
+    road.Run(1);
     EXPECT_GE(gold.m_gold, goldBefore + 10000);
-    Run(30);
-    Picture("dungeon-gold");
-    EXPECT_EQ(State(), "GAMEPLAY_STATE");
+    road.Run(3);
+    const RoadPicture coins = Picture(road, "dungeon-gold");
+    GameRoad::ExpectReadable(coins, "the dungeon with coins");
+    EXPECT_EQ(road.State(), "GAMEPLAY_STATE");
 }
 
 }  // namespace

@@ -334,6 +334,44 @@ TEST(DungeonGenerator, FloorsLeadDownToTheBossFloor)
     EXPECT_EQ(d.gen.Floor(), 1);
 }
 
+// At a few frames per second one frame of walking is longer than the exit circle is wide: a
+// player who crosses the stairs between two frames still goes down. Teleports are no walk.
+TEST(DungeonGenerator, StairsTakeAPlayerWhoCrossesThemBetweenTwoFrames)
+{
+    const struct {
+        const char* name;
+        float fromX, fromZ, toX, toZ;
+        bool teleport;
+        bool down;
+    } cases[] = {
+        {"a long step straight over the stairs", 540.0f + 12.0f, 80.0f, 540.0f - 14.0f, 80.0f, false, true},
+        {"a long step over a corner of the circle", 540.0f - 20.0f, 80.0f - 20.0f, 540.0f + 20.0f, 80.0f + 10.0f, false, true},
+        {"a long step that passes 9 units by", 540.0f + 20.0f, 80.0f + 9.0f, 540.0f - 20.0f, 80.0f + 9.0f, false, false},
+        {"a teleport across the stairs", 540.0f + 30.0f, 80.0f, 540.0f - 30.0f, 80.0f, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dungeon d;
+        d.Enter(1);
+        ASSERT_EQ(d.gen.Floor(), 1);
+        d.StandAt(c.fromX, c.fromZ);
+        d.Frame(2);
+        ASSERT_EQ(d.gen.Floor(), 1);
+        if (c.teleport) {
+            // The camera follows the body an update late, as in the game.
+            Vector3 target(c.toX, 2.0f, c.toZ);
+            d.app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &target));
+            d.Frame();
+        }
+        d.StandAt(c.toX, c.toZ);
+        d.Frame();
+        EXPECT_EQ(d.gen.Floor(), c.down ? 2 : 1);
+        // Standing still far from the stairs afterwards changes nothing.
+        d.Frame(2);
+        EXPECT_EQ(d.gen.Floor(), c.down ? 2 : 1);
+    }
+}
+
 TEST(DungeonGenerator, ReturningFromTownKeepsTheFloorAndStrengthens)
 {
     Dungeon d;
