@@ -140,6 +140,7 @@ int main(int argc, char** argv)
     for (int cycle = 1; elapsed() < seconds; ++cycle) {
         for (const Step& step : steps) {
             const bool ok = step.run(road);
+            road.ClearPrinted();
             std::printf("soak: cycle %d %s %s (%s) at %.0f s\n", cycle, step.name, ok ? "ok" : "FAILED",
                         road.State().c_str(), elapsed());
             std::fflush(stdout);
