@@ -210,6 +210,15 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
     EXPECT_FALSE(stats.m_gameWon);
     EXPECT_EQ(gold.m_gold, 1);
 
+    // A pause on the way: Escape stops the run, Escape again goes back to it.
+    road.Tap(GLFW_KEY_ESCAPE);
+    ASSERT_TRUE(play.WaitFor("PAUSE_MENU_STATE", 2)) << road.State();
+    road.Run(2);
+    road.Tap(GLFW_KEY_ESCAPE);
+    ASSERT_TRUE(play.WaitFor("GAMEPLAY_STATE", 2)) << road.State();
+    EXPECT_NE(road.Printed().find("PAUSE\n"), std::string::npos);
+    EXPECT_NE(road.Printed().find("resume game\n"), std::string::npos);
+
     // The cheats that make the run short: invulnerable, gold, the orbs beside the altar.
     road.Tap(GLFW_KEY_0);
     EXPECT_TRUE(status.m_invulnerable);
@@ -270,9 +279,9 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
 
     // ---- The statistics: the first Space finishes the count, the second leaves for the menu.
     road.Run(6);
-    GameRoad::ExpectReadable(road.Shot("07-statistics-won"), "the statistics of the won run");
     road.Tap(GLFW_KEY_SPACE);
     EXPECT_TRUE(play.In("END_GAME_STATE"));
+    GameRoad::ExpectReadable(road.Shot("07-statistics-won"), "the final statistics of the won run");
     road.Tap(GLFW_KEY_SPACE);
     ASSERT_TRUE(play.WaitFor("MAIN_MENU_STATE", 5)) << road.State();
     EXPECT_EQ(play.Sent("EVENT_RESTART"), 2);
