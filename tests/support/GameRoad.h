@@ -68,6 +68,8 @@ public:
     void Run(int frames);
     bool RunUntil(const std::function<bool()>& done, int maxFrames);
     const std::string& Printed() const { return m_printed; }
+    // Forgets what was printed so far (a long run would keep all of it).
+    void ClearPrinted() { m_printed.clear(); }
 
     // A key or mouse button pressed for one frame and released.
     void Tap(int key);
