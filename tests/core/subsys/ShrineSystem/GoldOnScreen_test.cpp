@@ -74,12 +74,13 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
     GameRoad road("gold");
     ASSERT_TRUE(road.Start()) << road.Error();
     ztengine::Win32App& app = road.App();
-    auto* coins = road.Game().FindSystem<ztengine::CollectibleSystem>();
-    auto* blessings = road.Game().FindSystem<ztengine::Shrine2System>();
-    auto* notices = road.Game().FindSystem<ztengine::ShrineUISystemTwo>();
-    auto* upgrades = road.Game().FindSystem<ztengine::UpgradeSystem>();
-    auto* shrines = road.Game().FindSystem<ztengine::ShrineSystem>();
-    auto* shop = road.Game().FindSystem<ztengine::ShrineUISystem>();
+    zttest::AppFixture& game = road.Game();
+    auto* coins = game.FindSystem<ztengine::CollectibleSystem>();
+    auto* blessings = game.FindSystem<ztengine::Shrine2System>();
+    auto* notices = game.FindSystem<ztengine::ShrineUISystemTwo>();
+    auto* upgrades = game.FindSystem<ztengine::UpgradeSystem>();
+    auto* shrines = game.FindSystem<ztengine::ShrineSystem>();
+    auto* shop = game.FindSystem<ztengine::ShrineUISystem>();
     ASSERT_TRUE(coins && blessings && notices && upgrades && shrines && shop);
     auto& gold = road.Shared<ztengine::Gold>("Gold");
     EXPECT_EQ(gold.m_gold, 1) << "a run starts with one gold";
@@ -92,13 +93,13 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
     // Coins: Left Ctrl + R held for a few frames gives gold and drops a coin ahead every frame;
     // the coins are pulled in, and each one collected adds one gold and shows the count.
     road.Look(180.0f, 25.0f);  // away from the giver, down at the ground ahead
-    road.Game().PressKey(GLFW_KEY_LEFT_CONTROL);
+    game.PressKey(GLFW_KEY_LEFT_CONTROL);
     road.Run(1);
-    road.Game().PressKey(GLFW_KEY_R);
+    game.PressKey(GLFW_KEY_R);
     road.RunUntil([&] { return gold.m_gold > 2 * kCheatGold; }, 5);
-    road.Game().ReleaseKey(GLFW_KEY_R);
+    game.ReleaseKey(GLFW_KEY_R);
     road.Run(1);
-    road.Game().ReleaseKey(GLFW_KEY_LEFT_CONTROL);
+    game.ReleaseKey(GLFW_KEY_LEFT_CONTROL);
     const int dropped = (gold.m_gold - 1) / kCheatGold;
     ASSERT_GE(dropped, 2) << "Left Ctrl + R gave no gold";
     EXPECT_EQ(coins->m_coins.Count() + static_cast<size_t>((gold.m_gold - 1) % kCheatGold),
@@ -220,7 +221,7 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
     road.Run(3);
 
     // The personal-upgrade panel: the projectiles bought and the blessing's upgrade lit.
-    road.Game().PressKey(GLFW_KEY_LEFT_CONTROL);
+    game.PressKey(GLFW_KEY_LEFT_CONTROL);
     road.Tap('U');
     EXPECT_TRUE(upgrades->m_panelShown);
     int lit = 0;
@@ -234,7 +235,7 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
               upgrades->m_counts[0] == 2 ? "Adds 2 more projectiles to attack.(2x)"
                                          : "Adds 2 more projectiles to attack.(1x)");
     road.Tap('U');
-    road.Game().ReleaseKey(GLFW_KEY_LEFT_CONTROL);
+    game.ReleaseKey(GLFW_KEY_LEFT_CONTROL);
     road.Run(1);
     EXPECT_FALSE(upgrades->m_panelShown);
     EXPECT_EQ(road.Quit(), 0);
