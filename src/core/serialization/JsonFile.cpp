@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "core/serialization/DurableFile.h"
@@ -71,6 +72,22 @@ void NeutraliseZeroExponents(std::string& text)
             exponent = end > exponentDigits;
             if (exponent)
                 j = end;
+        }
+        // The library rounds its 64-bit significand up past its largest value (to zero) when the
+        // significant digits begin with 2^64 - 1 and go on with more: the digits after those
+        // twenty read as zeros, far below a double's precision.
+        const std::string_view limit = "18446744073709551615";
+        size_t matched = 0;
+        for (size_t k = digitsStart; k < j && text[k] != 'e' && text[k] != 'E'; ++k) {
+            if (!IsDigit(text[k]) || (matched == 0 && text[k] == '0'))
+                continue;
+            if (matched < limit.size()) {
+                if (text[k] != limit[matched])
+                    break;
+                ++matched;
+            } else {
+                text[k] = '0';
+            }
         }
         if (digits && allZero && (fraction || exponent)) {
             const std::string zero = continuesNumber(j) ? "0" : "0.0";

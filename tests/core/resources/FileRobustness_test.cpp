@@ -404,6 +404,7 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
         {"zero with a long fraction", "[0.000000000000000000000000000000000000000001e-3, "
                                       "-0.00000000000000000000000000000000000000000000"},
         {"zeros run together", "[0e9e49, 0E8E-22]"},
+        {"digits at the significand's limit", "[0.00000000184467440737095516159800E99, 1"},
     };
     const Parser kParsers[] = {
         {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
