@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "core/serialization/DurableFile.h"
@@ -19,11 +20,17 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Rewrites, outside strings, every number whose significand is all zeros and which has an
-// exponent ("0e99", "-0.00E+5") into the same number without the exponent ("0.0 ", "-0.00   "),
-// keeping every byte where it was.
+// Rewrites, outside strings, every number whose significand digits are all zeros and which has
+// a fraction or an exponent ("0e99", "-0.000000000000000000000", "0.0E+5") into the canonical
+// zero of its sign, padded with blanks ("0.0 ", "-0.0 ..."), keeping every byte where it was.
+// A number run straight into more number characters ("0e9e49") is not JSON anyway: it becomes a
+// bare "0" and blanks, so that no new number can form from the pieces.
 void NeutraliseZeroExponents(std::string& text)
 {
+    auto continuesNumber = [&](size_t at) {
+        return at < text.size() && (IsDigit(text[at]) || text[at] == '.' || text[at] == 'e' ||
+                                     text[at] == 'E' || text[at] == '+' || text[at] == '-');
+    };
     bool inString = false;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -40,7 +47,8 @@ void NeutraliseZeroExponents(std::string& text)
         }
         if (c != '-' && !IsDigit(c))
             continue;
-        size_t j = c == '-' ? i + 1 : i;
+        const size_t digitsStart = c == '-' ? i + 1 : i;
+        size_t j = digitsStart;
         bool digits = false;
         bool allZero = true;
         bool fraction = false;
@@ -53,25 +61,41 @@ void NeutraliseZeroExponents(std::string& text)
             }
             ++j;
         }
-        if (digits && allZero && j < text.size() && (text[j] == 'e' || text[j] == 'E')) {
+        bool exponent = false;
+        if (j < text.size() && (text[j] == 'e' || text[j] == 'E')) {
             size_t end = j + 1;
             if (end < text.size() && (text[end] == '+' || text[end] == '-'))
                 ++end;
             const size_t exponentDigits = end;
             while (end < text.size() && IsDigit(text[end]))
                 ++end;
-            if (end > exponentDigits) {
-                // "e" and at least one digit: room for ".0" when the number had no fraction, so
-                // that it stays a floating-point number.
-                size_t k = j;
-                if (!fraction) {
-                    text[k++] = '.';
-                    text[k++] = '0';
-                }
-                for (; k < end; ++k)
+            exponent = end > exponentDigits;
+            if (exponent)
+                j = end;
+        }
+        // The library rounds its 64-bit significand up past its largest value (to zero) when the
+        // significant digits begin with 2^64 - 1 and go on with more: the digits after those
+        // twenty read as zeros, far below a double's precision.
+        const std::string_view limit = "18446744073709551615";
+        size_t matched = 0;
+        for (size_t k = digitsStart; k < j && text[k] != 'e' && text[k] != 'E'; ++k) {
+            if (!IsDigit(text[k]) || (matched == 0 && text[k] == '0'))
+                continue;
+            if (matched < limit.size()) {
+                if (text[k] != limit[matched])
+                    break;
+                ++matched;
+            } else {
+                text[k] = '0';
+            }
+        }
+        if (digits && allZero && (fraction || exponent)) {
+            const std::string zero = continuesNumber(j) ? "0" : "0.0";
+            if (digitsStart + zero.size() <= j) {
+                text.replace(digitsStart, zero.size(), zero);
+                for (size_t k = digitsStart + zero.size(); k < j; ++k)
                     text[k] = ' ';
             }
-            j = end;
         }
         i = j - 1;
     }

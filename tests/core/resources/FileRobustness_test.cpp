@@ -398,8 +398,13 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
         {"invalid UTF-8", "[\"\xff\xfe\xc3\"]"},
         {"invalid UTF-8 in an object", "{\"name\": \"\xc0\xaf\", \"collider type\": 0}"},
         {"zero bytes", std::string("[\0\0\0]", 5)},
-        // A zero with an exponent once reached an undefined conversion inside the JSON library.
-        {"zero with an exponent", "[0e99, -0.00E+400, {\"position\": [0e5, 0E-5, 0.0e1]}]"},
+        // A zero with an exponent or a long fraction once reached an undefined conversion
+        // inside the JSON library (the files are cut short after them).
+        {"zero with an exponent", "[0e99, -0.00E+400, {\"position\": [0e5, 0E-5, 0.0e1]}"},
+        {"zero with a long fraction", "[0.000000000000000000000000000000000000000001e-3, "
+                                      "-0.00000000000000000000000000000000000000000000"},
+        {"zeros run together", "[0e9e49, 0E8E-22]"},
+        {"digits at the significand's limit", "[0.00000000184467440737095516159800E99, 1"},
     };
     const Parser kParsers[] = {
         {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
