@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,45 @@ namespace {
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+// The power of ten of a number's first significant digit ("123.4e5" gives 7, "0.004" gives -3),
+// clamped far outside a double's range so that no exponent overflows an int.
+long DecimalMagnitude(const std::string& text, size_t begin, size_t end)
+{
+    long integerDigits = 0;
+    long leadingFractionZeros = 0;
+    bool seenPoint = false;
+    bool seenSignificant = false;
+    size_t k = begin;
+    for (; k < end && text[k] != 'e' && text[k] != 'E'; ++k) {
+        if (text[k] == '.') {
+            seenPoint = true;
+        } else if (!seenPoint) {
+            if (seenSignificant || text[k] != '0') {
+                seenSignificant = true;
+                ++integerDigits;
+            }
+        } else if (!seenSignificant) {
+            if (text[k] == '0')
+                ++leadingFractionZeros;
+            else
+                seenSignificant = true;
+        }
+    }
+    long exponent = 0;
+    if (k < end) {
+        ++k;
+        const bool negative = k < end && text[k] == '-';
+        if (k < end && (text[k] == '-' || text[k] == '+'))
+            ++k;
+        for (; k < end && IsDigit(text[k]); ++k)
+            exponent = std::min(exponent * 10 + (text[k] - '0'), 100000L);
+        if (negative)
+            exponent = -exponent;
+    }
+    const long significand = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+    return std::max(-200000L, std::min(200000L, significand + exponent));
 }
 
 // Rewrites, outside strings, every number whose significand digits are all zeros and which has
@@ -89,6 +129,11 @@ void NeutraliseZeroExponents(std::string& text)
                 text[k] = '0';
             }
         }
+        // A value far below a double's range (a long significand with an exponent such as
+        // e-366) sends the library's exact conversion past the start of its table of powers of
+        // ten. Such a number is zero to a double anyway.
+        if (digits && !allZero && exponent && DecimalMagnitude(text, digitsStart, j) < -300)
+            allZero = true;
         if (digits && allZero && (fraction || exponent)) {
             const std::string zero = continuesNumber(j) ? "0" : "0.0";
             if (digitsStart + zero.size() <= j) {

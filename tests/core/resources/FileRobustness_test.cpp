@@ -405,6 +405,8 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
                                       "-0.00000000000000000000000000000000000000000000"},
         {"zeros run together", "[0e9e49, 0E8E-22]"},
         {"digits at the significand's limit", "[0.00000000184467440737095516159800E99, 1"},
+        {"far below a double's range",
+         "[[[8886.68,6886.6855555555555555555555555555555555501199731e-366]J,6.6,88]]]"},
     };
     const Parser kParsers[] = {
         {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
