@@ -28,9 +28,11 @@ public:
         for (const char* name : {"EXIT_OVERWORLD", "PLAYER_SET_POSITION"}) {
             m_messagingSystem.RegisterEvent(name);
             m_messagingSystem.RegisterHandler(name, [this, name](const ztengine::IEvent& e) {
-                sent.push_back(name);
-                if (std::string(name) != "PLAYER_SET_POSITION")
+                // The level app records "PLAYER_SET_POSITION" itself.
+                if (std::string(name) != "PLAYER_SET_POSITION") {
+                    sent.push_back(name);
                     return;
+                }
                 const ztmath::Vector3 at = *static_cast<const ztmath::Vector3*>(e.m_data);
                 positionsSent.push_back(at);
                 Player().SetTransform(at, Player().GetOrientation());

@@ -129,11 +129,19 @@ void NeutraliseZeroExponents(std::string& text)
                 text[k] = '0';
             }
         }
-        // A value far below a double's range (a long significand with an exponent such as
-        // e-366) sends the library's exact conversion past the start of its table of powers of
-        // ten. Such a number is zero to a double anyway.
-        if (digits && !allZero && exponent && DecimalMagnitude(text, digitsStart, j) < -300)
+        // A value outside a double's range (a long significand with an exponent such as e-366
+        // or e277) sends the library's exact conversion past the ends of its table of powers of
+        // ten. Below the range it is zero to a double anyway; above, it becomes a number the
+        // library itself reports as too big.
+        const long magnitude = digits && !allZero ? DecimalMagnitude(text, digitsStart, j) : 0;
+        if (magnitude < -300)
             allZero = true;
+        const std::string_view tooBig = "1e999";
+        if (magnitude > 308 && digitsStart + tooBig.size() <= j) {
+            text.replace(digitsStart, tooBig.size(), tooBig);
+            for (size_t k = digitsStart + tooBig.size(); k < j; ++k)
+                text[k] = ' ';
+        }
         if (digits && allZero && (fraction || exponent)) {
             const std::string zero = continuesNumber(j) ? "0" : "0.0";
             if (digitsStart + zero.size() <= j) {

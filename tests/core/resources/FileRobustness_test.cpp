@@ -407,6 +407,9 @@ TEST(MalformedFiles, EveryParserReportsThemAndLeavesTheFileAsItWas)
         {"digits at the significand's limit", "[0.00000000184467440737095516159800E99, 1"},
         {"far below a double's range",
          "[[[8886.68,6886.6855555555555555555555555555555555501199731e-366]J,6.6,88]]]"},
+        {"far above a double's range",
+         "[7777777777703000000000077777777039908014829377777757777777777777777010000000398793977"
+         "77777770e0277]"},
     };
     const Parser kParsers[] = {
         {"material list", &LoadAndSaveList<ztengine::MaterialManager>},
