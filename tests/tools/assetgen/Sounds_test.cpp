@@ -206,9 +206,54 @@ TEST(GeneratedSounds, EveryFileOpensInTheSoundLayerAudibleAndWithinItsLength)
         EXPECT_LE(seconds, s.maxSeconds);
         float peak = 0.0f;
         for (float v : d.samples) peak = std::max(peak, std::fabs(v));
-        EXPECT_GT(peak, 0.5f) << "too quiet";
+        // Effects are levelled by loudness, so a smooth one peaks lower than a spiky one.
+        EXPECT_GT(peak, s.kind == SoundKind::Effect ? 0.35f : 0.5f) << "too quiet";
         EXPECT_LE(peak, 1.0f);
         EXPECT_GT(Rms(d.samples, 0, d.samples.size()), music ? 0.05 : 0.02) << "mostly silence";
+    }
+}
+
+// The loudest 50 ms of a sound as RMS, in dB below full scale.
+static double LoudestDb(const Decoded& d)
+{
+    const size_t window = size_t(d.rate) / 20 * size_t(d.channels), hop = size_t(d.rate) / 100 * size_t(d.channels);
+    double best = 0.0;
+    for (size_t from = 0; from + window <= d.samples.size(); from += hop) best = std::max(best, Rms(d.samples, from, window));
+    return 20.0 * std::log10(std::max(best, 1e-9));
+}
+
+TEST(GeneratedSounds, EffectsAreEquallyLoudAndHitsHaveBody)
+{
+    const fs::path& tree = SoundTree();
+    // The hits play one after another in a fight: none may stand out or vanish.
+    const char* const hits[] = {"audio/SFX_SMagician_Hit.wav", "audio/SFX_Skull_Hit.wav", "audio/kangahit.wav",
+                                "audio/SFX_Ogre_Hit.wav", "audio/SFX_Player_Hit.wav"};
+    double lo = 0.0, hi = -200.0;
+    for (const char* path : hits) {
+        const Decoded d = Decode(tree / path);
+        ASSERT_TRUE(d.ok) << path;
+        const double db = LoudestDb(d);
+        std::printf("%s: %.1f dB\n", path, db);
+        lo = std::min(lo, db), hi = std::max(hi, db);
+
+        // Body: a fair share of the hit's energy below 300 Hz (two one-pole low-passes).
+        const double k = 1.0 - std::exp(-2.0 * 3.14159265 * 300.0 / d.rate);
+        double a = 0.0, b = 0.0, low = 0.0, all = 0.0;
+        for (float v : d.samples) {
+            a += k * (v - a), b += k * (a - b);
+            low += b * b, all += double(v) * v;
+        }
+        EXPECT_GT(low / all, 0.1) << path << " is all click and no body";
+    }
+    EXPECT_LT(hi - lo, 3.0) << "hits differ in loudness";
+    // And every other effect within a few dB of them.
+    for (const SoundSpec& s : Sounds()) {
+        if (s.kind != SoundKind::Effect) continue;
+        const Decoded d = Decode(tree / s.path);
+        ASSERT_TRUE(d.ok) << s.path;
+        const double db = LoudestDb(d);
+        EXPECT_GT(db, lo - 3.0) << s.path;
+        EXPECT_LT(db, hi + 3.0) << s.path;
     }
 }
 
