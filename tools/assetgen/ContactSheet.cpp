@@ -122,8 +122,9 @@ bool WriteSeamSheet(const std::filesystem::path& runtimeDir, const std::filesyst
         const std::string name = std::filesystem::path(spec.path).filename().string();
         const bool sky = spec.use == PictureUse::Skybox;
         const bool texture = spec.use != PictureUse::Sprite && spec.use != PictureUse::MinimapTile;
-        const bool tiled = texture && name.rfind("orb_", 0) == 0 || name == "fireball.png" || name == "ice.png" ||
-                           name == "pillar_ice.png" || name.rfind("wall_", 0) == 0 || name.rfind("floor_", 0) == 0;
+        const bool tiled = texture && (name.rfind("orb_", 0) == 0 || name == "fireball.png" || name == "ice.png" ||
+                                       name == "pillar_ice.png" || name.rfind("wall_", 0) == 0 ||
+                                       name.rfind("floor_", 0) == 0);
         if (!sky && !tiled) continue;
         Canvas picture;
         if (!LoadFor(runtimeDir, spec, picture, error)) return false;
