@@ -507,6 +507,26 @@ TEST_F(GeneratedModels, RiggedModelsCarryTwoClipsAndSkinWithinTheRendererLimits)
             }
             ASSERT_NEAR(sum, 1.0f, 1e-4f) << "vertex " << v;
         }
+        // Hips, knees and elbows bend the skin smoothly: some vertices there share it evenly
+        // between the bones on either side of the joint.
+        for (auto [upper, lower] : {std::pair{"Hips", "Thigh_L"}, std::pair{"Thigh_L", "Shin_L"},
+                                    std::pair{"UpperArm_R", "ForeArm_R"}}) {
+            const int32_t a = model.mesh->GetSkeleton().FindBoneIndex(upper);
+            const int32_t b = model.mesh->GetSkeleton().FindBoneIndex(lower);
+            ASSERT_GE(a, 0) << upper;
+            ASSERT_GE(b, 0) << lower;
+            int shared = 0;
+            for (uint32_t v = 0; v < model.mesh->GetVertexCount(); ++v) {
+                const ztengine::SkinWeights w = model.mesh->GetSkinWeights(v);
+                float wa = 0.0f, wb = 0.0f;
+                for (int k = 0; k < 4; ++k) {
+                    if (w.boneIds[k] == a) wa += w.weights[k];
+                    if (w.boneIds[k] == b) wb += w.weights[k];
+                }
+                if (wa > 0.2f && wb > 0.2f) ++shared;
+            }
+            EXPECT_GT(shared, 4) << upper << " to " << lower << " is a hard seam";
+        }
         // Faces +z: the feet reach forward of the ankles.
         const ztengine::Skeleton& skeleton = model.mesh->GetSkeleton();
         const int32_t foot = skeleton.FindBoneIndex("Foot_L");
