@@ -22,49 +22,12 @@
 #include "core/subsys/sharedData/ProjectilesShared.h"
 #include "core/subsys/sharedData/UpgradeQueues.h"
 #include "support/AppFixture.h"
+#include "support/FakeInput.h"
 #include "support/HeadlessApp.h"
 #include "support/NullRenderer3D.h"
 #include "support/TestSupport.h"
 
 namespace zttest {
-
-// Input that reports what the test sets: held mouse buttons, keys pressed this frame and pad 0's
-// axes.
-class ScriptedInput : public ztengine::Input {
-public:
-    bool IsMouseButtonUp(unsigned button) override { return !IsMouseButtonHeld(button); }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned button) override { return heldButtons.count(button) != 0; }
-    bool IsMouseButtonReleased(unsigned) override { return false; }
-    bool IsCursorEnabled() override { return false; }
-    void SetCursorEnabled(bool) override {}
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return m_zero; }
-    const float* GetCursorPosition() override { return m_zero; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return {}; }
-    void SetCursorPosition(double, double) override {}
-    bool IsKeyUp(unsigned key) override { return !IsKeyHeld(key); }
-    bool IsKeyPressed(unsigned key) override { return pressedKeys.count(key) != 0; }
-    bool IsKeyHeld(unsigned key) override { return pressedKeys.count(key) != 0; }
-    bool IsKeyReleased(unsigned) override { return false; }
-    bool IsJoystickButtonUp(int, int) override { return true; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int, int) override { return false; }
-    bool IsJoystickButtonReleased(int, int) override { return false; }
-    float GetJoystickAxis(int pad, int axis) override
-    {
-        auto it = padAxes.find(axis);
-        return pad == 0 && it != padAxes.end() ? it->second : 0.0f;
-    }
-    bool IsJoystickPresent(int pad) override { return pad == 0 && !padAxes.empty(); }
-
-    std::set<unsigned> heldButtons;
-    std::set<unsigned> pressedKeys;
-    std::map<int, float> padAxes;
-
-private:
-    float m_zero[2] = {0.0f, 0.0f};
-};
 
 class CombatApp : public HeadlessApp {
 public:
@@ -118,7 +81,7 @@ public:
 
     NullRenderer3D renderer;
     ztengine::Graphics2D graphics2D;
-    ScriptedInput input;
+    FakeInput input;
     ztengine::ModelManager* models = nullptr;
     ztengine::PlayerStatus* status = nullptr;
     ztengine::RangedStats* rangedStats = nullptr;

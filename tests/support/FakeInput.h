@@ -20,11 +20,15 @@ class FakeInput : public ztengine::Input {
 public:
     void Press(unsigned key) { m_keys[key] = Pressed; }
     void Release(unsigned key) { m_keys[key] = Released; }
+    // Held from this frame on, as if pressed some frames ago.
+    void Hold(unsigned key) { m_keys[key] = Held; }
     void PressMouseButton(unsigned button) { m_mouse[button] = Pressed; }
     void ReleaseMouseButton(unsigned button) { m_mouse[button] = Released; }
+    void HoldMouseButton(unsigned button) { m_mouse[button] = Held; }
     // Pad 0's buttons and axes; whether a pad is connected is set apart.
     void PressPadButton(int button) { m_padButtons[static_cast<unsigned>(button)] = Pressed; }
     void ReleasePadButton(int button) { m_padButtons[static_cast<unsigned>(button)] = Released; }
+    void HoldPadButton(int button) { m_padButtons[static_cast<unsigned>(button)] = Held; }
     void SetAxis(int axis, float value) { m_axes[axis] = value; }
     void SetJoystickPresent(bool present) { m_padPresent = present; }
     // Movement since the last frame; spent by EndFrame.

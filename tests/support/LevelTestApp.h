@@ -2,7 +2,6 @@
 // A windowless application for the dungeon builder and the level system: the CPU renderer with
 // a cube model for every name, keys a test presses and releases, the level's shared records and
 // events as the game registers them, and hand-drawn floors of 39 rows of 79 characters.
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,50 +19,11 @@
 #include "core/subsys/sharedData/PlayerRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
 #include "core/subsys/sharedData/ShrineRecords.h"
+#include "support/FakeInput.h"
 #include "support/HeadlessApp.h"
 #include "support/NullRenderer3D.h"
 
 namespace zttest {
-
-// Keys held in one of four states for one frame; EndFrame moves pressed to held and released
-// to up, as the application's input update does.
-class StepInput : public ztengine::Input {
-public:
-    enum : int { kUp = 0, kPressed = 1, kHeld = 2, kReleased = 3 };
-
-    StepInput() { std::memset(keys, 0, sizeof(keys)); }
-    bool IsMouseButtonUp(unsigned) override { return true; }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned) override { return false; }
-    bool IsMouseButtonReleased(unsigned) override { return false; }
-    bool IsCursorEnabled() override { return cursorEnabled; }
-    void SetCursorEnabled(bool enabled) override { cursorEnabled = enabled; }
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return zero; }
-    const float* GetCursorPosition() override { return zero; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return {}; }
-    void SetCursorPosition(double, double) override {}
-    bool IsKeyUp(unsigned k) override { return k < 349 && keys[k] == kUp; }
-    bool IsKeyPressed(unsigned k) override { return k < 349 && keys[k] == kPressed; }
-    bool IsKeyHeld(unsigned k) override { return k < 349 && keys[k] == kHeld; }
-    bool IsKeyReleased(unsigned k) override { return k < 349 && keys[k] == kReleased; }
-    bool IsJoystickButtonUp(int, int) override { return true; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int, int) override { return false; }
-    bool IsJoystickButtonReleased(int, int) override { return false; }
-    float GetJoystickAxis(int, int) override { return 0.0f; }
-    bool IsJoystickPresent(int) override { return false; }
-
-    void EndFrame()
-    {
-        for (int& key : keys)
-            key = key == kPressed ? kHeld : key == kReleased ? kUp : key;
-    }
-
-    int keys[349];
-    float zero[2] = {0.0f, 0.0f};
-    bool cursorEnabled = false;
-};
 
 // Every event the builder and the level system send or take, with a log of the sends.
 inline const char* const kLevelEvents[] = {
@@ -83,6 +43,8 @@ public:
     {
         m_graphics3DService = &renderer;
         m_inputService = &input;
+        // Play starts with the pointer captured.
+        input.SetCursorEnabled(false);
         AddSharedData<ztengine::ModelManager>("ModelManager");
         AddSharedData<ztengine::PropManager>("PropManager");
         AddSharedData<ztengine::DungeonScene>("DungeonScene");
@@ -139,7 +101,7 @@ public:
     }
 
     NullRenderer3D renderer;
-    StepInput input;
+    FakeInput input;
     std::vector<std::string> sent;
     std::vector<std::string> states;
     std::string nextStateName;

@@ -7,7 +7,7 @@
 //     zttest::ProgressionHarness world;
 //     ztengine::CollectibleSystem coins(&world);
 //     coins.Init();
-//     world.input.released.insert(GLFW_KEY_E);
+//     world.input.Release(GLFW_KEY_E);
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -29,65 +29,11 @@
 #include "core/subsys/sharedData/UpgradeQueues.h"
 #include "core/subsys/sharedData/Upgrades/UpgradeManager.h"
 #include "support/AppFixture.h"
+#include "support/FakeInput.h"
 #include "support/HeadlessApp.h"
 #include "support/NullRenderer3D.h"
 
 namespace zttest {
-
-// Input as a test scripts it: keys and pad buttons released or held this frame.
-class ScriptedInput : public ztengine::Input {
-public:
-    bool IsMouseButtonUp(unsigned) override { return true; }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned button) override { return button == 0 && mouseHeld; }
-    bool IsMouseButtonReleased(unsigned button) override { return button == 0 && mouseReleased; }
-    bool IsCursorEnabled() override { return cursorEnabled; }
-    void SetCursorEnabled(bool enabled) override { cursorEnabled = enabled; }
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return delta; }
-    const float* GetCursorPosition() override { return cursor; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return fromCenter; }
-    void SetCursorPosition(double x, double y) override
-    {
-        cursor[0] = static_cast<float>(x);
-        cursor[1] = static_cast<float>(y);
-        cursorMoves.emplace_back(static_cast<float>(x), static_cast<float>(y));
-    }
-    bool IsKeyUp(unsigned key) override { return !held.count(static_cast<int>(key)); }
-    bool IsKeyPressed(unsigned) override { return false; }
-    bool IsKeyHeld(unsigned key) override { return held.count(static_cast<int>(key)) != 0; }
-    bool IsKeyReleased(unsigned key) override { return released.count(static_cast<int>(key)) != 0; }
-    bool IsJoystickButtonUp(int, int) override { return true; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int, int) override { return false; }
-    bool IsJoystickButtonReleased(int pad, int button) override
-    {
-        return pad == 0 && padPresent && padReleased.count(button) != 0;
-    }
-    float GetJoystickAxis(int, int) override { return 0.0f; }
-    bool IsJoystickPresent(int pad) override { return pad == 0 && padPresent; }
-
-    // Forgets this frame's releases.
-    void EndFrame()
-    {
-        released.clear();
-        padReleased.clear();
-        mouseReleased = false;
-    }
-
-    std::set<int> held;
-    std::set<int> released;
-    std::set<int> padReleased;
-    bool padPresent = false;
-    bool mouseHeld = false;
-    bool mouseReleased = false;
-    // The pointer on the 2D layer (origin at the centre, y up); off every element at first.
-    ztmath::Vector2 fromCenter{-5000.0f, -5000.0f};
-    bool cursorEnabled = true;
-    float cursor[2] = {0.0f, 0.0f};
-    float delta[2] = {0.0f, 0.0f};
-    std::vector<std::pair<float, float>> cursorMoves;
-};
 
 class ProgressionHarness : public HeadlessApp {
 public:
@@ -99,6 +45,8 @@ public:
         m_graphics3DService = &renderer;
         m_graphics2DService = &graphics2D;
         m_inputService = &input;
+        // The pointer starts off every element of the menus.
+        input.SetCursorFromCenter(ztmath::Vector2(-5000.0f, -5000.0f));
         for (const char* name : {"COIN_COLLECT", "DROP_COIN", "EVENT_RESTART", "NEW_DUNGEON_GENERATED",
                                  "PLAYER_GOT_POWERUP", "PLAY_DREV_SFX_NOT_ENUFF_GOLD",
                                  "PLAY_DREV_SFX_CANT_DO_THAT", "SHOW_CUSTOM_CURSOR", "HIDE_CUSTOM_CURSOR"}) {
@@ -157,7 +105,7 @@ public:
     std::filesystem::path m_previousDir;
     NullRenderer3D renderer;
     ztengine::Graphics2D graphics2D;
-    ScriptedInput input;
+    FakeInput input;
     std::vector<std::string> events;
     std::vector<std::string> states;
 

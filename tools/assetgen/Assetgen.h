@@ -64,5 +64,9 @@ bool WriteSpriteSheet(const std::filesystem::path& runtimeDir, const std::filesy
 // Thumbnails of the 3D textures, atlases and sky boxes.
 bool WriteTextureSheet(const std::filesystem::path& runtimeDir, const std::filesystem::path& file,
                        const Options& fonts, std::string& error);
+// The sky boxes large and the seamless materials laid 2 x 2, so a seam at a picture's edge
+// shows as a line through the middle of its tile.
+bool WriteSeamSheet(const std::filesystem::path& runtimeDir, const std::filesystem::path& file,
+                    const Options& fonts, std::string& error);
 
 }  // namespace assetgen

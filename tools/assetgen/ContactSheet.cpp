@@ -114,4 +114,30 @@ bool WriteTextureSheet(const std::filesystem::path& runtimeDir, const std::files
     return WriteSheet(std::move(items), file, options, error);
 }
 
+bool WriteSeamSheet(const std::filesystem::path& runtimeDir, const std::filesystem::path& file,
+                    const Options& options, std::string& error)
+{
+    std::vector<Item> items;
+    for (const PictureSpec& spec : Pictures()) {
+        const std::string name = std::filesystem::path(spec.path).filename().string();
+        const bool sky = spec.use == PictureUse::Skybox;
+        const bool texture = spec.use != PictureUse::Sprite && spec.use != PictureUse::MinimapTile;
+        const bool tiled = texture && (name.rfind("orb_", 0) == 0 || name == "fireball.png" || name == "ice.png" ||
+                                       name == "pillar_ice.png" || name.rfind("wall_", 0) == 0 ||
+                                       name.rfind("floor_", 0) == 0);
+        if (!sky && !tiled) continue;
+        Canvas picture;
+        if (!LoadFor(runtimeDir, spec, picture, error)) return false;
+        if (sky) {
+            items.push_back({name, Resample(picture, 1024, 768)});
+            continue;
+        }
+        const Canvas tile = Resample(picture, 192, 192);
+        Canvas four(384, 384);
+        for (int k = 0; k < 4; ++k) four.Draw(tile, (k % 2) * 192, (k / 2) * 192);
+        items.push_back({name + " 2x2", std::move(four)});
+    }
+    return WriteSheet(std::move(items), file, options, error);
+}
+
 }  // namespace assetgen

@@ -115,7 +115,9 @@ Painter Ice(bool streaks)
         const int size = c.Width();
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
-                float n = streaks ? Fbm(x / (size / 16.0f), y / (size / 2.0f), ctx.seed, 4, 16)
+                // Streaks run down the pillar: 16 cells across, 2 down, each axis wrapping
+                // with its own count so the picture still tiles both ways.
+                float n = streaks ? FbmXY(x / (size / 16.0f), y / (size / 2.0f), ctx.seed, 4, 16, 2)
                                   : Tiled(x, y, size, 4, ctx.seed, 5);
                 float crack = Ridged(x / (size / 6.0f), y / (size / 6.0f), ctx.seed + 1, 4, 6);
                 Rgb col = Mix(Hex(0x5A9AC8), Hex(0xCFEFFF), n);
@@ -164,12 +166,15 @@ Painter Energy(std::vector<Rgb> ramp, float scale, bool veins)
 {
     return [ramp, scale, veins](Canvas& c, PaintContext& ctx) {
         const int size = c.Width();
-        const int cells = std::max(1, int(size / scale));
+        // A whole number of lattice cells across the picture, or the wrap lands mid-cell and
+        // shows as a seam on the sphere: the cell is stretched to fit.
+        const int cells = std::max(1, int(std::lround(size / scale)));
+        const float cell = float(size) / float(cells);
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 float wx = Tiled(x, y, size, cells, ctx.seed + 1, 3) * 2.0f;
-                float n = Fbm(x / scale + wx, y / scale + wx, ctx.seed, 5, cells);
-                if (veins) n = std::max(n * 0.8f, Ridged(x / scale, y / scale, ctx.seed + 2, 4, cells));
+                float n = Fbm(x / cell + wx, y / cell + wx, ctx.seed, 5, cells);
+                if (veins) n = std::max(n * 0.8f, Ridged(x / cell, y / cell, ctx.seed + 2, 4, cells));
                 c.SetRgb(x, y, Ramp(ramp, SmoothStep(0.2f, 0.85f, n)));
             }
     };

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace assetgen::models {
 
@@ -94,11 +96,66 @@ aiMesh* BuildMesh(const Mesh& source, const Rig* rig)
     if (rig == nullptr)
         return mesh;
 
-    // One bone per rig joint that carries geometry; every vertex hangs fully on its bone.
-    std::vector<std::vector<unsigned>> weighted(rig->bones.size());
-    for (size_t v = 0; v < n; ++v)
-        if (source.bones[v] >= 0)
-            weighted[size_t(source.bones[v])].push_back(unsigned(v));
+    // Each vertex hangs on its own bone, except around the hips, knees and elbows: there the
+    // skin is shared with the bone across the joint, half and half at the joint itself and
+    // fading to nothing along the limb within 0.4 of the lower bone's length, so a bent limb folds
+    // instead of tearing open at the seam between two parts.
+    std::vector<std::vector<std::pair<unsigned, float>>> weighted(rig->bones.size());
+    auto blended = [&](int b) {
+        const std::string& name = rig->bones[size_t(b)].name;
+        return name.rfind("Thigh", 0) == 0 || name.rfind("Shin", 0) == 0 || name.rfind("ForeArm", 0) == 0;
+    };
+    for (size_t v = 0; v < n; ++v) {
+        const int own = source.bones[v];
+        if (own < 0)
+            continue;
+        std::vector<std::pair<int, float>> shares;  // other bones and their share
+        for (size_t b = 0; b < rig->bones.size(); ++b) {
+            const int parent = rig->bones[b].parent;
+            if (parent < 0 || !blended(int(b)) || (own != int(b) && own != parent))
+                continue;
+            // Measured along the lower bone (joint to its child's joint), so the whole ring of
+            // skin at the joint shares alike however thick the limb.
+            int child = -1;
+            for (size_t c = 0; c < rig->bones.size() && child < 0; ++c)
+                if (rig->bones[c].parent == int(b))
+                    child = int(c);
+            if (child < 0)
+                continue;
+            const aiVector3D joint = rig->Joint(int(b));
+            aiVector3D axis = rig->Joint(child) - joint;
+            const float length = axis.Length();
+            if (length <= 0.0f)
+                continue;
+            axis /= length;
+            const float reach = 0.4f * length;
+            const aiVector3D rel = source.positions[v] - joint;
+            const float along = rel * axis;
+            const float side = (rel - axis * along).Length();
+            if (std::fabs(along) >= reach || side >= 2.5f * reach)
+                continue;
+            // The pelvis between the hips follows the nearer leg only.
+            bool nearer = false;
+            for (size_t o = 0; o < rig->bones.size() && !nearer; ++o)
+                nearer = o != b && rig->bones[o].parent == parent && blended(int(o)) &&
+                         (source.positions[v] - rig->Joint(int(o))).Length() < rel.Length();
+            if (nearer)
+                continue;
+            const float ring = 1.0f - std::clamp((side - 2.0f * reach) / (0.5f * reach), 0.0f, 1.0f);
+            shares.push_back({own == int(b) ? parent : int(b), 0.5f * (1.0f - std::fabs(along) / reach) * ring});
+        }
+        float rest = 1.0f;
+        for (const auto& [bone, share] : shares)
+            rest -= share;
+        // Two joints close together never take more than half the vertex between them.
+        const float scale = rest < 0.5f ? 0.5f / (1.0f - rest) : 1.0f;
+        float given = 0.0f;
+        for (const auto& [bone, share] : shares) {
+            weighted[size_t(bone)].push_back({unsigned(v), share * scale});
+            given += share * scale;
+        }
+        weighted[size_t(own)].push_back({unsigned(v), 1.0f - given});
+    }
     std::vector<aiBone*> bones;
     for (size_t b = 0; b < rig->bones.size(); ++b) {
         if (weighted[b].empty())
@@ -109,7 +166,7 @@ aiMesh* BuildMesh(const Mesh& source, const Rig* rig)
         bone->mNumWeights = unsigned(weighted[b].size());
         bone->mWeights = new aiVertexWeight[weighted[b].size()];
         for (size_t i = 0; i < weighted[b].size(); ++i)
-            bone->mWeights[i] = aiVertexWeight(weighted[b][i], 1.0f);
+            bone->mWeights[i] = aiVertexWeight(weighted[b][i].first, weighted[b][i].second);
         bones.push_back(bone);
     }
     mesh->mNumBones = unsigned(bones.size());

@@ -13,6 +13,8 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <string>
+#include <tuple>
 
 namespace assetgen {
 namespace {
@@ -25,17 +27,28 @@ constexpr Scale kMinor{0, 2, 3, 5, 7, 8, 10};
 constexpr Scale kHarmonicMinor{0, 2, 3, 5, 7, 8, 11};
 constexpr Scale kPhrygian{0, 1, 3, 5, 7, 8, 10};
 
+// A track's form: one letter per four-bar phrase. 'A' the main theme, 'B' the second theme
+// (its own chords and tune), 'D' a breakdown (the beat drops out, the harmony stays).
+constexpr int kPhraseBars = 4;
+
 struct Song {
     double bpm;
-    int bars;
+    std::string form;
     int root;  // MIDI note of the key's tonic, in the bass octave
     Scale scale;
-    std::vector<int> chords;  // scale degree of each bar's chord, repeated over the bars
+    std::vector<int> chords;   // scale degree of each bar's chord in the A and D phrases
+    std::vector<int> chordsB;  // the same for the B phrases
+    int bars = int(form.size()) * kPhraseBars;
 
     double StepSeconds() const { return 60.0 / bpm / 4.0; }  // a sixteenth
     size_t Frames() const { return FramesFor(bars * 16 * StepSeconds()); }
     size_t FrameOfStep(double step) const { return size_t(std::llround(step * StepSeconds() * kSampleRate)); }
-    int ChordOf(int bar) const { return chords[size_t(bar) % chords.size()]; }
+    char SectionOf(int bar) const { return form[size_t(bar / kPhraseBars) % form.size()]; }
+    int ChordOf(int bar) const
+    {
+        const std::vector<int>& list = SectionOf(bar) == 'B' && !chordsB.empty() ? chordsB : chords;
+        return list[size_t(bar) % list.size()];
+    }
     // Any scale degree, negative or past the octave, as a MIDI note.
     int Note(int degree, int octaveShift = 0) const
     {
@@ -275,8 +288,12 @@ public:
     // Plays a note at a sixteenth `step` for `steps` sixteenths.
     void Note(Instrument kind, int midi, double step, double steps, float gain, float pan, float reverb)
     {
-        const std::vector<float> sound = PlayNote(kind, MidiToHz(midi), steps * m_song.StepSeconds());
-        Place(m_song.FrameOfStep(step), sound, gain, pan, reverb);
+        // Tracks repeat the same few notes hundreds of times: each is rendered once.
+        const auto key = std::make_tuple(int(kind), midi, std::llround(steps * 1000.0));
+        auto it = m_notes.find(key);
+        if (it == m_notes.end())
+            it = m_notes.emplace(key, PlayNote(kind, MidiToHz(midi), steps * m_song.StepSeconds())).first;
+        Place(m_song.FrameOfStep(step), it->second, gain, pan, reverb);
     }
     void Hit(Drum kind, double step, float gain, float pan = 0.0f, float reverb = 0.1f)
     {
@@ -370,6 +387,7 @@ private:
     Rng m_rng;
     uint32_t m_seed;
     std::map<Drum, std::vector<float>> m_drums;
+    std::map<std::tuple<int, int, long long>, std::vector<float>> m_notes;
 };
 
 // Chord tones of a bar, from the chord's root upwards in the given octave.
@@ -381,30 +399,43 @@ std::array<int, 3> Triad(const Song& s, int bar, int octaveShift)
 
 // ---- the places -----------------------------------------------------------------------------
 
-// Calm town: plucked melody over a soft pad, walking bass, shaker and a light kick.
-Audio Town(uint32_t seed)
+// Calm town: plucked melody over a soft pad, walking bass, shaker and a light kick. The B theme
+// climbs higher on its own rhythm; the breakdown keeps only the pad and a bell-like echo.
+Audio Town(uint32_t seed, const MusicShape& shape)
 {
-    const Song song{100, 12, 41, kMajor, {0, 4, 5, 3, 0, 4, 3, 0, 5, 3, 1, 4}};
+    const Song song{shape.bpm, shape.form, 41, kMajor, {0, 4, 5, 3, 0, 4, 3, 0, 5, 3, 1, 4}, {3, 4, 0, 5, 3, 4, 1, 4}};
     Arranger a(song, seed);
-    // A four-bar rhythm the melody keeps returning to.
-    std::array<bool, 32> rhythm{};
-    for (bool& on : rhythm) on = a.Random().Uniform() < 0.55f;
-    rhythm[0] = true;
+    // A four-bar rhythm per theme that the melody keeps returning to.
+    std::array<bool, 32> rhythmA{}, rhythmB{};
+    for (bool& on : rhythmA) on = a.Random().Uniform() < 0.55f;
+    for (bool& on : rhythmB) on = a.Random().Uniform() < 0.7f;
+    rhythmA[0] = rhythmB[0] = true;
     int last = song.Note(14);
     for (int bar = 0; bar < song.bars; ++bar) {
         const double at = bar * 16.0;
+        const char section = song.SectionOf(bar);
         const auto chord = Triad(song, bar, 2);
         for (int k = 0; k < 3; ++k) a.Note(Instrument::Pad, chord[size_t(k)], at, 16, 0.3f, -0.4f + 0.4f * k, 0.4f);
+        if (section == 'D') {
+            // The breakdown: a slow bell answer, no bass, no beat.
+            for (double pos : {0.0, 6.0, 12.0}) {
+                last = a.MelodyNote(bar, last, song.Note(14), song.Note(21), 4.0f);
+                a.Note(Instrument::Bell, last, at + pos, 4, 0.18f, -0.2f, 0.8f);
+            }
+            continue;
+        }
         const int root = song.Note(song.ChordOf(bar));
         a.Note(Instrument::Bass, root, at, 3, 0.5f, 0.0f, 0.0f);
         a.Note(Instrument::Bass, song.Note(song.ChordOf(bar) + 4), at + 8, 3, 0.45f, 0.0f, 0.0f);
+        const auto& rhythm = section == 'B' ? rhythmB : rhythmA;
+        const int low = section == 'B' ? 13 : 10, high = section == 'B' ? 23 : 20;
         for (int e = 0; e < 8; ++e) {
             if (!rhythm[size_t((bar % 4) * 8 + e)] && e != 0) continue;
-            last = a.MelodyNote(bar, last, song.Note(10), song.Note(20));
+            last = a.MelodyNote(bar, last, song.Note(low), song.Note(high));
             a.Note(Instrument::Pluck, last, at + 2 * e, 2, 0.45f, 0.25f, 0.5f);
         }
         for (int beat = 0; beat < 4; ++beat) {
-            if (beat % 2 == 0) a.Hit(Drum::Kick, at + 4 * beat, 0.15f);
+            if (beat % 2 == 0 || section == 'B') a.Hit(Drum::Kick, at + 4 * beat, 0.15f);
             a.Hit(Drum::Shaker, at + 4 * beat, 0.08f, 0.3f);
             a.Hit(Drum::Shaker, at + 4 * beat + 2, 0.12f, 0.3f);
         }
@@ -412,23 +443,26 @@ Audio Town(uint32_t seed)
     return a.Mix(0.5f);
 }
 
-// Dark cave: slow drones, a rumbling bed, far-off bells and dripping water; no beat.
-Audio Cave(uint32_t seed)
+// Dark cave: slow drones, a rumbling bed, far-off bells and dripping water; no beat. The B
+// phrases lift to a higher, colder drone with a choir; the water keeps dripping through all.
+Audio Cave(uint32_t seed, const MusicShape& shape)
 {
-    const Song song{64, 8, 38, kMinor, {0, 5, 3, 4, 0, 5, 6, 4}};
+    const Song song{shape.bpm, shape.form, 38, kMinor, {0, 5, 3, 4, 0, 5, 6, 4}, {5, 3, 6, 4}};
     Arranger a(song, seed);
     a.NoiseBed(140, 0.25f);
     int last = song.Note(14);
     for (int bar = 0; bar < song.bars; ++bar) {
         const double at = bar * 16.0;
         const int root = song.ChordOf(bar);
+        const bool lifted = song.SectionOf(bar) == 'B';
         a.Note(Instrument::DarkPad, song.Note(root, 1), at, 16, 0.45f, -0.3f, 0.6f);
         a.Note(Instrument::DarkPad, song.Note(root + 4, 1), at, 16, 0.35f, 0.3f, 0.6f);
         a.Note(Instrument::DarkPad, song.Note(root), at, 16, 0.4f, 0.0f, 0.3f);
-        const int bells = 1 + int(a.Random().Uniform() * 2.0f);
+        if (lifted) a.Note(Instrument::Choir, song.Note(root + 2, 2), at, 14, 0.12f, 0.0f, 0.9f);
+        const int bells = (lifted ? 2 : 1) + int(a.Random().Uniform() * 2.0f);
         for (int b = 0; b < bells; ++b) {
             const double step = at + 2.0 * int(a.Random().Uniform() * 8.0f);
-            last = a.MelodyNote(bar, last, song.Note(21), song.Note(32), 4.0f);
+            last = a.MelodyNote(bar, last, song.Note(lifted ? 25 : 21), song.Note(lifted ? 35 : 32), 4.0f);
             a.Note(Instrument::Bell, last, step, 2, 0.12f, a.Random().Range(-0.7f, 0.7f), 1.0f);
         }
         if (a.Random().Uniform() < 0.8f)
@@ -438,32 +472,14 @@ Audio Cave(uint32_t seed)
 }
 
 // Fast battle: driving eighths in the bass, a sixteenth riff, power-chord pad and a full kit.
-Audio Battle(uint32_t seed, double bpm, int root, std::vector<int> chords)
+// Each battle has its own beat and its own lead voice; the B theme hands the tune to the lead,
+// the breakdown drops the kit for a filtered riff and a snare roll back in.
+enum class BattleStyle { Straight, HalfTime, Broken };
+
+void BattleBeat(Arranger& a, BattleStyle style, double at, int bar)
 {
-    const Song song{bpm, 16, root, kMinor, std::move(chords)};
-    Arranger a(song, seed);
-    // A two-bar riff of chord-tone offsets, replayed on every chord.
-    std::array<int, 32> riff{};
-    for (int& r : riff) r = a.Random().Uniform() < 0.25f ? -1 : int(a.Random().Uniform() * 5.0f);
-    const int bassPattern[8] = {0, 0, 12, 0, 0, 12, 0, 7};
-    for (int bar = 0; bar < song.bars; ++bar) {
-        const double at = bar * 16.0;
-        const int degree = song.ChordOf(bar);
-        a.Note(Instrument::Pad, song.Note(degree, 1), at, 16, 0.18f, -0.5f, 0.3f);
-        a.Note(Instrument::Pad, song.Note(degree + 4, 1), at, 16, 0.18f, 0.5f, 0.3f);
-        for (int e = 0; e < 8; ++e)
-            a.Note(Instrument::Bass, song.Note(degree) + bassPattern[e], at + 2 * e, 1.6, 0.45f, 0.0f, 0.0f);
-        const int octave = bar >= song.bars / 2 ? 3 : 2;
-        for (int s = 0; s < 16; ++s) {
-            const int r = riff[size_t((bar % 2) * 16 + s)];
-            if (r < 0) continue;
-            const int note = song.Note(degree + (r % 3) * 2 + 7 * (r / 3), octave);
-            a.Note(Instrument::Pluck, note, at + s, 1, 0.22f, 0.3f, 0.2f);
-        }
-        if (bar % 4 == 3) {
-            for (int s = 0; s < 8; ++s)
-                a.Note(Instrument::Lead, song.Note(degree + 7 - s, 2), at + 8 + s, 1, 0.16f, -0.2f, 0.3f);
-        }
+    switch (style) {
+    case BattleStyle::Straight:  // four on the floor, backbeat, off-beat hats
         for (int beat = 0; beat < 4; ++beat) {
             a.Hit(Drum::Kick, at + 4 * beat, 0.6f);
             if (beat % 2 == 1) a.Hit(Drum::Snare, at + 4 * beat, 0.45f, 0.05f, 0.25f);
@@ -471,38 +487,114 @@ Audio Battle(uint32_t seed, double bpm, int root, std::vector<int> chords)
             a.Hit(Drum::ClosedHat, at + 4 * beat, 0.12f, 0.35f);
         }
         a.Hit(Drum::Kick, at + 6, 0.45f);
-        if (bar % 8 == 0) a.Hit(Drum::Crash, at, 0.3f, -0.3f, 0.3f);
+        break;
+    case BattleStyle::HalfTime:  // heavy kick on one and the "and" of three, snare on three, sixteenth hats
+        for (int s : {0, 3, 10}) a.Hit(Drum::Kick, at + s, s == 0 ? 0.65f : 0.5f);
+        a.Hit(Drum::Snare, at + 8, 0.55f, 0.0f, 0.3f);
+        for (int s = 0; s < 16; ++s) a.Hit(Drum::ClosedHat, at + s, s % 4 == 2 ? 0.24f : 0.1f, -0.35f);
+        if (bar % 2 == 1) a.Hit(Drum::Tom, at + 14, 0.35f, 0.3f, 0.2f);
+        break;
+    case BattleStyle::Broken:  // a broken beat: syncopated kicks, ghost snares, open hats
+        for (int s : {0, 6, 10}) a.Hit(Drum::Kick, at + s, 0.6f);
+        a.Hit(Drum::Snare, at + 4, 0.45f, 0.0f, 0.25f);
+        a.Hit(Drum::Snare, at + 12, 0.45f, 0.0f, 0.25f);
+        a.Hit(Drum::Snare, at + 7, 0.15f, 0.1f, 0.1f);
+        a.Hit(Drum::Snare, at + 15, 0.18f, 0.1f, 0.1f);
+        for (int beat = 0; beat < 4; ++beat) a.Hit(Drum::OpenHat, at + 4 * beat + 2, 0.16f, 0.4f);
+        a.Hit(Drum::Shaker, at + 1, 0.1f, -0.4f);
+        a.Hit(Drum::Shaker, at + 9, 0.1f, -0.4f);
+        break;
+    }
+}
+
+Audio Battle(uint32_t seed, const MusicShape& shape, int root, std::vector<int> chords, std::vector<int> chordsB,
+             BattleStyle style)
+{
+    const Song song{shape.bpm, shape.form, root, kMinor, std::move(chords), std::move(chordsB)};
+    Arranger a(song, seed);
+    // A two-bar riff of chord-tone offsets, replayed on every chord.
+    std::array<int, 32> riff{};
+    for (int& r : riff) r = a.Random().Uniform() < 0.25f ? -1 : int(a.Random().Uniform() * 5.0f);
+    const int bassPattern[8] = {0, 0, 12, 0, 0, 12, 0, 7};
+    const Instrument lead = style == BattleStyle::Straight   ? Instrument::Lead
+                            : style == BattleStyle::HalfTime ? Instrument::Brass
+                                                             : Instrument::Strings;
+    int last = song.Note(16);
+    for (int bar = 0; bar < song.bars; ++bar) {
+        const double at = bar * 16.0;
+        const char section = song.SectionOf(bar);
+        const int degree = song.ChordOf(bar);
+        a.Note(Instrument::Pad, song.Note(degree, 1), at, 16, 0.18f, -0.5f, 0.3f);
+        a.Note(Instrument::Pad, song.Note(degree + 4, 1), at, 16, 0.18f, 0.5f, 0.3f);
+        const int octave = section == 'B' ? 3 : 2;
+        for (int s = 0; s < 16; ++s) {
+            const int r = riff[size_t((bar % 2) * 16 + s)];
+            if (r < 0) continue;
+            const int note = song.Note(degree + (r % 3) * 2 + 7 * (r / 3), octave);
+            a.Note(Instrument::Pluck, note, at + s, 1, section == 'D' ? 0.14f : 0.22f, 0.3f, section == 'D' ? 0.6f : 0.2f);
+        }
+        if (section == 'D') {
+            // The breakdown: no bass or kit, only a long bass note and, in its last bar, a roll.
+            if (bar % kPhraseBars == 0) a.Note(Instrument::Bass, song.Note(degree), at, 14, 0.3f, 0.0f, 0.2f);
+            if (bar % kPhraseBars == kPhraseBars - 1)
+                for (int s = 0; s < 16; ++s) a.Hit(Drum::Snare, at + s, 0.1f + 0.025f * s, 0.0f, 0.2f);
+            continue;
+        }
+        for (int e = 0; e < 8; ++e)
+            a.Note(Instrument::Bass, song.Note(degree) + bassPattern[e], at + 2 * e, 1.6, 0.45f, 0.0f, 0.0f);
+        if (section == 'B') {
+            // The tune: quarter notes and a held half, in this battle's own lead voice.
+            for (double pos : {0.0, 4.0, 8.0}) {
+                last = a.MelodyNote(bar, last, song.Note(14), song.Note(23), 3.0f);
+                a.Note(lead, last, at + pos, pos == 8.0 ? 7.5 : 3.5, 0.2f, -0.2f, 0.3f);
+            }
+        } else if (bar % 4 == 3) {
+            for (int s = 0; s < 8; ++s)
+                a.Note(lead, song.Note(degree + 7 - s, 2), at + 8 + s, 1, 0.16f, -0.2f, 0.3f);
+        }
+        BattleBeat(a, style, at, bar);
+        if (bar % 8 == 0 || song.SectionOf(bar - 1 + song.bars) != section)
+            a.Hit(Drum::Crash, at, 0.3f, -0.3f, 0.3f);
     }
     return a.Mix(0.35f);
 }
 
-// Mini-boss: faster still, a galloping bass, brass stabs, a wailing lead and tom fills.
-Audio MiniBoss(uint32_t seed, double bpm, int root, const Scale& scale, std::vector<int> chords)
+// Mini-boss: faster still, a galloping bass, brass stabs, a wailing lead and tom fills. The B
+// theme puts the lead an octave up over double-time hats; the breakdown is brass and timpani.
+Audio MiniBoss(uint32_t seed, const MusicShape& shape, int root, const Scale& scale, std::vector<int> chords,
+               std::vector<int> chordsB)
 {
-    const Song song{bpm, 16, root, scale, std::move(chords)};
+    const Song song{shape.bpm, shape.form, root, scale, std::move(chords), std::move(chordsB)};
     Arranger a(song, seed);
     int last = song.Note(17);
     for (int bar = 0; bar < song.bars; ++bar) {
         const double at = bar * 16.0;
+        const char section = song.SectionOf(bar);
         const int degree = song.ChordOf(bar);
         const auto chord = Triad(song, bar, 1);
         for (int k = 0; k < 3; ++k) {
             a.Note(Instrument::Brass, chord[size_t(k)], at, 3, 0.2f, -0.3f + 0.3f * k, 0.3f);
             a.Note(Instrument::Brass, chord[size_t(k)], at + 10, 2, 0.15f, -0.3f + 0.3f * k, 0.3f);
         }
+        if (section == 'D') {
+            // No bass and no kit: the stabs hang over one soft timpani stroke a bar.
+            a.Hit(Drum::Timpani, at, 0.3f, 0.0f, 0.5f);
+            continue;
+        }
         for (int s = 0; s < 16; ++s)
             if (s % 4 != 1) a.Note(Instrument::Bass, song.Note(degree), at + s, 0.8, 0.42f, 0.0f, 0.0f);
         // The lead holds long notes: half, quarter, quarter.
+        const int shift = section == 'B' ? 7 : 0;
         for (double pos : {0.0, 8.0, 12.0}) {
-            last = a.MelodyNote(bar, last, song.Note(14), song.Note(24), 2.0f);
+            last = a.MelodyNote(bar, last, song.Note(14 + shift), song.Note(24 + shift), 2.0f);
             a.Note(Instrument::Lead, last, at + pos, pos == 0.0 ? 7.5 : 3.5, 0.22f, 0.2f, 0.35f);
         }
         const bool fill = bar % 4 == 3;
         for (int e = 0; e < 8; ++e) {
             if (fill && e >= 4) break;
-            a.Hit(Drum::Kick, at + 2 * e, bar >= song.bars / 2 ? 0.5f : (e % 2 == 0 ? 0.55f : 0.35f));
+            a.Hit(Drum::Kick, at + 2 * e, section == 'B' ? 0.5f : (e % 2 == 0 ? 0.55f : 0.35f));
         }
-        for (int s = 0; s < 16; ++s) a.Hit(Drum::ClosedHat, at + s, s % 2 == 0 ? 0.2f : 0.1f, 0.4f);
+        for (int s = 0; s < 16; ++s) a.Hit(Drum::ClosedHat, at + s, s % 2 == 0 || section == 'B' ? 0.2f : 0.1f, 0.4f);
         a.Hit(Drum::Snare, at + 4, 0.5f, 0.0f, 0.25f);
         a.Hit(Drum::Snare, at + 12, 0.5f, 0.0f, 0.25f);
         if (fill) {
@@ -514,30 +606,42 @@ Audio MiniBoss(uint32_t seed, double bpm, int root, const Scale& scale, std::vec
     return a.Mix(0.35f);
 }
 
-// Final boss: choir and brass over timpani, a string ostinato and long bass notes.
-Audio FinalBoss(uint32_t seed)
+// Final boss: choir and brass over timpani, a string ostinato and long bass notes. The B theme
+// gives the brass the whole bar; the breakdown is choir and timpani alone.
+Audio FinalBoss(uint32_t seed, const MusicShape& shape)
 {
-    const Song song{120, 16, 36, kHarmonicMinor, {0, 5, 3, 4, 0, 5, 2, 4, 3, 0, 5, 4, 0, 5, 3, 4}};
+    const Song song{shape.bpm, shape.form, 36, kHarmonicMinor, {0, 5, 3, 4, 0, 5, 2, 4, 3, 0, 5, 4, 0, 5, 3, 4},
+                    {5, 3, 0, 4, 5, 1, 4, 4}};
     Arranger a(song, seed);
     int last = song.Note(16);
     for (int bar = 0; bar < song.bars; ++bar) {
         const double at = bar * 16.0;
+        const char section = song.SectionOf(bar);
         const int degree = song.ChordOf(bar);
         const auto chord = Triad(song, bar, 2);
         for (int k = 0; k < 3; ++k) a.Note(Instrument::Choir, chord[size_t(k)], at, 16, 0.22f, -0.5f + 0.5f * k, 0.6f);
+        a.Hit(Drum::Timpani, at, 0.6f, 0.0f, 0.4f);
+        if (section == 'D') {
+            if (bar % 2 == 1) a.Hit(Drum::Timpani, at + 12, 0.4f, 0.0f, 0.5f);
+            continue;
+        }
         a.Note(Instrument::Bass, song.Note(degree), at, 15, 0.45f, 0.0f, 0.1f);
         // Strings climb the chord in eighths.
         const int arp[8] = {0, 2, 4, 7, 4, 2, 0, 2};
         for (int e = 0; e < 8; ++e)
             a.Note(Instrument::Strings, song.Note(degree + arp[e], 1), at + 2 * e, 1.8, 0.2f, -0.35f, 0.4f);
-        // Brass answers in the second half of every other bar.
-        if (bar % 2 == 1) {
+        // Brass answers in the second half of every other bar, or carries the B theme.
+        if (section == 'B') {
+            for (double pos : {0.0, 4.0, 6.0, 8.0}) {
+                last = a.MelodyNote(bar, last, song.Note(16), song.Note(25), 3.0f);
+                a.Note(Instrument::Brass, last, at + pos, pos == 8.0 ? 7.5 : 1.8, 0.3f, 0.25f, 0.4f);
+            }
+        } else if (bar % 2 == 1) {
             for (double pos : {8.0, 11.0, 12.0}) {
                 last = a.MelodyNote(bar, last, song.Note(14), song.Note(23), 3.0f);
                 a.Note(Instrument::Brass, last, at + pos, pos == 12.0 ? 4.0 : 2.5, 0.3f, 0.25f, 0.4f);
             }
         }
-        a.Hit(Drum::Timpani, at, 0.6f, 0.0f, 0.4f);
         a.Hit(Drum::Timpani, at + 8, 0.45f, 0.0f, 0.4f);
         a.Hit(Drum::Kick, at, 0.4f);
         a.Hit(Drum::Snare, at + 4, 0.35f, 0.0f, 0.4f);
@@ -549,31 +653,65 @@ Audio FinalBoss(uint32_t seed)
     return a.Mix(0.5f);
 }
 
-SoundMakerEntry Track(const char* path, Audio (*make)(uint32_t))
+using Maker = Audio (*)(uint32_t, const MusicShape&);
+
+SoundMakerEntry Track(const MusicShape& shape, Maker make)
 {
-    return {path, [make](const SoundContext& c, Audio& out, std::string&) {
-                out = make(c.seed);
+    return {shape.path, [make, shape](const SoundContext& c, Audio& out, std::string&) {
+                out = make(c.seed, shape);
                 return true;
             }};
 }
 
 }  // namespace
 
-std::vector<SoundMakerEntry> MusicMakers()
+std::vector<MusicShape> MusicShapes()
 {
     return {
-        Track("audio/bgm/theoverworld.ogg", Town),
-        Track("audio/bgm/incave.ogg", Cave),
-        Track("audio/bgm/battle0.ogg", [](uint32_t s) { return Battle(s, 150, 40, {0, 5, 6, 0, 0, 3, 5, 4}); }),
-        Track("audio/bgm/battle1.ogg", [](uint32_t s) { return Battle(s, 144, 45, {0, 3, 5, 4, 0, 6, 5, 4}); }),
-        Track("audio/bgm/battle2.ogg", [](uint32_t s) { return Battle(s, 156, 38, {0, 6, 5, 6, 0, 3, 4, 4}); }),
-        Track("audio/bgm/boss_fight1.ogg",
-              [](uint32_t s) { return MiniBoss(s, 170, 37, kPhrygian, {0, 1, 0, 6, 0, 1, 5, 4}); }),
-        Track("audio/bgm/boss_fight2.ogg",
-              [](uint32_t s) { return MiniBoss(s, 165, 41, kHarmonicMinor, {0, 5, 3, 4, 0, 5, 1, 4}); }),
-        Track("audio/bgm/boss_fight3.ogg",
-              [](uint32_t s) { return MiniBoss(s, 175, 43, kPhrygian, {0, 6, 5, 1, 0, 3, 1, 0}); }),
-        Track("audio/bgm/finalboss.ogg", FinalBoss),
+        {"audio/bgm/theoverworld.ogg", 100, "AABADBBA"},
+        {"audio/bgm/incave.ogg", 64, "AABAB"},
+        {"audio/bgm/battle0.ogg", 150, "AABBDAABBA"},
+        {"audio/bgm/battle1.ogg", 144, "AABBDAABBA"},
+        {"audio/bgm/battle2.ogg", 156, "AABBDAABBA"},
+        {"audio/bgm/boss_fight1.ogg", 170, "AABBAADBBAAB"},
+        {"audio/bgm/boss_fight2.ogg", 165, "AABBAADBBAAB"},
+        {"audio/bgm/boss_fight3.ogg", 175, "AABBAADBBAAB"},
+        {"audio/bgm/finalboss.ogg", 120, "AABBDAAB"},
+    };
+}
+
+std::vector<SoundMakerEntry> MusicMakers()
+{
+    const std::vector<MusicShape> shapes = MusicShapes();
+    auto shape = [&](size_t i) -> const MusicShape& { return shapes[i]; };
+    return {
+        Track(shape(0), Town),
+        Track(shape(1), Cave),
+        Track(shape(2),
+              [](uint32_t s, const MusicShape& m) {
+                  return Battle(s, m, 40, {0, 5, 6, 0, 0, 3, 5, 4}, {5, 6, 3, 4}, BattleStyle::Straight);
+              }),
+        Track(shape(3),
+              [](uint32_t s, const MusicShape& m) {
+                  return Battle(s, m, 45, {0, 3, 5, 4, 0, 6, 5, 4}, {3, 4, 6, 4}, BattleStyle::HalfTime);
+              }),
+        Track(shape(4),
+              [](uint32_t s, const MusicShape& m) {
+                  return Battle(s, m, 38, {0, 6, 5, 6, 0, 3, 4, 4}, {5, 3, 6, 4}, BattleStyle::Broken);
+              }),
+        Track(shape(5),
+              [](uint32_t s, const MusicShape& m) {
+                  return MiniBoss(s, m, 37, kPhrygian, {0, 1, 0, 6, 0, 1, 5, 4}, {1, 6, 5, 4});
+              }),
+        Track(shape(6),
+              [](uint32_t s, const MusicShape& m) {
+                  return MiniBoss(s, m, 41, kHarmonicMinor, {0, 5, 3, 4, 0, 5, 1, 4}, {3, 5, 1, 4});
+              }),
+        Track(shape(7),
+              [](uint32_t s, const MusicShape& m) {
+                  return MiniBoss(s, m, 43, kPhrygian, {0, 6, 5, 1, 0, 3, 1, 0}, {5, 6, 3, 1});
+              }),
+        Track(shape(8), FinalBoss),
     };
 }
 

@@ -51,15 +51,15 @@ static int Wrap(int v, int period)
     return v < 0 ? v + period : v;
 }
 
-float ValueNoise(float x, float y, uint32_t seed, int period)
+static float ValueNoise2(float x, float y, uint32_t seed, int periodX, int periodY)
 {
     float fx = std::floor(x), fy = std::floor(y);
     int ix = int(fx), iy = int(fy);
     float tx = x - fx, ty = y - fy;
     tx = tx * tx * tx * (tx * (tx * 6.0f - 15.0f) + 10.0f);
     ty = ty * ty * ty * (ty * (ty * 6.0f - 15.0f) + 10.0f);
-    int x0 = Wrap(ix, period), x1 = Wrap(ix + 1, period);
-    int y0 = Wrap(iy, period), y1 = Wrap(iy + 1, period);
+    int x0 = Wrap(ix, periodX), x1 = Wrap(ix + 1, periodX);
+    int y0 = Wrap(iy, periodY), y1 = Wrap(iy + 1, periodY);
     float a = HashFloat(x0, y0, seed), b = HashFloat(x1, y0, seed);
     float c = HashFloat(x0, y1, seed), d = HashFloat(x1, y1, seed);
     float top = a + (b - a) * tx;
@@ -67,16 +67,27 @@ float ValueNoise(float x, float y, uint32_t seed, int period)
     return top + (bottom - top) * ty;
 }
 
+float ValueNoise(float x, float y, uint32_t seed, int period)
+{
+    return ValueNoise2(x, y, seed, period, period);
+}
+
 float Fbm(float x, float y, uint32_t seed, int octaves, int period, float gain)
+{
+    return FbmXY(x, y, seed, octaves, period, period, gain);
+}
+
+float FbmXY(float x, float y, uint32_t seed, int octaves, int periodX, int periodY, float gain)
 {
     float sum = 0.0f, amp = 1.0f, norm = 0.0f;
     for (int o = 0; o < octaves; ++o) {
-        sum += ValueNoise(x, y, seed + uint32_t(o) * 1013u, period) * amp;
+        sum += ValueNoise2(x, y, seed + uint32_t(o) * 1013u, periodX, periodY) * amp;
         norm += amp;
         amp *= gain;
         x *= 2.0f;
         y *= 2.0f;
-        if (period > 0) period *= 2;
+        if (periodX > 0) periodX *= 2;
+        if (periodY > 0) periodY *= 2;
     }
     return sum / norm;
 }

@@ -31,6 +31,9 @@ private:
 float ValueNoise(float x, float y, uint32_t seed, int period = 0);
 // Fractal sum of octaves, 0..1; the period doubles with each octave.
 float Fbm(float x, float y, uint32_t seed, int octaves, int period = 0, float gain = 0.5f);
+// The same with its own period along each axis, for stretched patterns (streaks) that must
+// still tile: a picture `a` cells wide and `b` cells tall wraps with periods a and b.
+float FbmXY(float x, float y, uint32_t seed, int octaves, int periodX, int periodY, float gain = 0.5f);
 // 1 - |2n - 1| summed: sharp ridges, for cracks and veins. 0..1.
 float Ridged(float x, float y, uint32_t seed, int octaves, int period = 0);
 

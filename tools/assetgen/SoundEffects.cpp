@@ -1,7 +1,8 @@
 // The synthesised sound effects: enemy hits and deaths, shots, pickups, the player's own
 // sounds, doors, the altar and the lose jingle. Each is built from oscillators, filtered noise,
 // envelopes and pitch sweeps at the inventory's length, then faded at the edges and brought to
-// the same peak level.
+// the same loudness (a click-sharp hit and a long groan peak very differently, so matching
+// peaks left some hits far quieter than their neighbours).
 #include "assetgen/SoundGenerator.h"
 
 #include <algorithm>
@@ -10,7 +11,8 @@
 namespace assetgen {
 namespace {
 
-constexpr float kPeak = 0.89f;  // about -1 dBFS
+constexpr float kPeak = 0.89f;      // about -1 dBFS
+constexpr float kLoudness = 0.28f;  // about -11 dBFS over the loudest 50 ms
 
 // Renders f(t) for every sample of a mono buffer of the given length.
 template <class F>
@@ -24,7 +26,7 @@ void Render(Audio& out, double seconds, F&& f)
 void Finish(Audio& a)
 {
     FadeEdges(a, 0.002, 0.02);
-    NormalisePeak(a, kPeak);
+    NormaliseLoudness(a, kLoudness, kPeak);
 }
 
 float Step(double t) { return t >= 0.0 ? 1.0f : 0.0f; }
@@ -52,14 +54,18 @@ void AddClick(Audio& a, WhiteNoise& noise, double start, double hz, double decay
 
 void MagicianHit(const SoundContext& c, Audio& a)
 {
+    // Bone cracking, with the knock of the blow through the ribcage underneath.
     WhiteNoise noise(c.seed);
-    Biquad crack, body;
+    Biquad crack, body, chest;
     crack.BandPass(2400, 4.0);
     body.BandPass(850, 12.0);
+    chest.BandPass(260, 6.0);
+    Oscillator thud;
     Render(a, c.spec.seconds, [&](double t) {
         const float hit = Decay(t, 0.012) + 0.6f * Step(t - 0.045) * Decay(t - 0.045, 0.01);
         const float x = noise.Next() * hit;
-        return (crack.Process(x) + 2.5f * body.Process(x)) * Decay(t, 0.08);
+        const float low = 4.0f * chest.Process(x) + 0.7f * thud.Sine(Glide(150, 85, t, 0.15)) * Decay(t, 0.05);
+        return (crack.Process(x) + 2.5f * body.Process(x)) * Decay(t, 0.08) + low;
     });
     Finish(a);
 }
@@ -84,14 +90,18 @@ void SkullHit(const SoundContext& c, Audio& a)
 {
     // A hollow knock: a short strike ringing two resonances of the skull.
     WhiteNoise noise(c.seed);
-    Biquad low, mid, high;
+    // The blow itself lands as a dull thud under the ring.
+    Biquad low, mid, high, hollow;
     low.BandPass(380, 15.0);
     mid.BandPass(1050, 10.0);
     high.BandPass(2200, 8.0);
+    hollow.BandPass(170, 8.0);
+    Oscillator thud;
     Render(a, c.spec.seconds, [&](double t) {
         const float strike = (t < 1.0 / kSampleRate ? 8.0f : 0.0f) + noise.Next() * Decay(t, 0.003);
-        return (low.Process(strike) + 0.5f * mid.Process(strike) + 0.2f * high.Process(strike)) *
-               Decay(t, 0.09);
+        const float ring = low.Process(strike) + 0.5f * mid.Process(strike) + 0.2f * high.Process(strike);
+        const float body = 1.5f * hollow.Process(strike) + 0.5f * thud.Sine(Glide(130, 70, t, 0.12)) * Decay(t, 0.04);
+        return (ring + body) * Decay(t, 0.09);
     });
     Finish(a);
 }

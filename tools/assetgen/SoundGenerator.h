@@ -29,6 +29,17 @@ std::vector<SoundMakerEntry> EffectMakers();  // synthesised effects
 std::vector<SoundMakerEntry> VoiceMakers();   // spoken lines (espeak-ng)
 std::vector<SoundMakerEntry> MusicMakers();   // looping music tracks
 
+// The shape of a music track: its tempo in beats a minute (four to the bar) and its form, one
+// letter per four-bar phrase ('A' main theme, 'B' second theme, 'D' breakdown).
+struct MusicShape {
+    std::string path;
+    double bpm;
+    std::string form;
+    int Bars() const { return int(form.size()) * 4; }
+    double BarSeconds() const { return 240.0 / bpm; }
+};
+std::vector<MusicShape> MusicShapes();
+
 // Writes every sound of the inventory below options.outDir (threads as options.threads), then
 // "audio/audio.json". Checks first that each sound has exactly one maker. Files that could not
 // be made are listed in the result's errors; the others are still written.

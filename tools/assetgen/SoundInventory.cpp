@@ -69,15 +69,15 @@ constexpr SoundSpec kSounds[] = {
     {"audio/voiceoversounds/voiceoverfinal/boss/dunanyhowshoot.wav", kVoice, 0, 0.3f, 2.5f},
     {"audio/voiceoversounds/voiceoverfinal/boss/keshahdrev.wav", kVoice, 0, 0.3f, 3.0f},
     // ---- music, looped whole ----
-    {"audio/bgm/theoverworld.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/incave.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/battle0.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/battle1.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/battle2.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/boss_fight1.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/boss_fight2.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/boss_fight3.ogg", kMusic, 0, 20.0f, 40.0f},
-    {"audio/bgm/finalboss.ogg", kMusic, 0, 20.0f, 40.0f},
+    {"audio/bgm/theoverworld.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/incave.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/battle0.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/battle1.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/battle2.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/boss_fight1.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/boss_fight2.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/boss_fight3.ogg", kMusic, 0, 60.0f, 90.0f},
+    {"audio/bgm/finalboss.ogg", kMusic, 0, 60.0f, 90.0f},
 };
 
 }  // namespace

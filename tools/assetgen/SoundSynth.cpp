@@ -80,6 +80,39 @@ void NormalisePeak(Audio& audio, float peak)
     for (float& s : audio.samples) s *= gain;
 }
 
+float LoudnessOf(const Audio& audio)
+{
+    const size_t channels = size_t(std::max(audio.channels, 1));
+    const size_t frames = audio.samples.size() / channels;
+    const size_t window = size_t(kSampleRate) / 20, hop = size_t(kSampleRate) / 100;
+    // Running sums of squares per frame, so each window costs two look-ups.
+    std::vector<double> sums(frames + 1, 0.0);
+    for (size_t f = 0; f < frames; ++f) {
+        double e = 0.0;
+        for (size_t c = 0; c < channels; ++c) e += double(audio.samples[f * channels + c]) * audio.samples[f * channels + c];
+        sums[f + 1] = sums[f] + e / double(channels);
+    }
+    if (frames <= window) return frames ? float(std::sqrt(sums[frames] / double(frames))) : 0.0f;
+    double loudest = 0.0;
+    for (size_t from = 0; from + window <= frames; from += hop)
+        loudest = std::max(loudest, (sums[from + window] - sums[from]) / double(window));
+    return float(std::sqrt(loudest));
+}
+
+void NormaliseLoudness(Audio& audio, float rms, float ceiling)
+{
+    const float now = LoudnessOf(audio);
+    if (now <= 1e-9f) return;
+    const float gain = rms / now;
+    // Linear up to the knee, then bent smoothly towards the ceiling (never reached).
+    const float knee = 0.6f * ceiling, room = ceiling - knee;
+    for (float& s : audio.samples) {
+        float v = s * gain, m = std::fabs(v);
+        if (m > knee) m = knee + room * std::tanh((m - knee) / room);
+        s = std::copysign(m, v);
+    }
+}
+
 // ---- files in memory ----------------------------------------------------------------------
 
 namespace {

@@ -203,5 +203,11 @@ void FadeEdges(Audio& audio, double fadeIn, double fadeOut);
 // Scales to the given peak; silence stays silence.
 void NormalisePeak(Audio& audio, float peak);
 float PeakOf(const Audio& audio);
+// How loud a sound is heard: the largest RMS over 50 ms windows (stepped by 10 ms), all channels
+// together. A short hit is judged by its loudest moment, not diluted by its silent tail.
+float LoudnessOf(const Audio& audio);
+// Brings the loudness to `rms` and keeps every sample within `ceiling` with a soft knee, so a
+// spiky sound is not left quiet just because its first click reaches the peak.
+void NormaliseLoudness(Audio& audio, float rms, float ceiling);
 
 }  // namespace assetgen

@@ -8,45 +8,10 @@
 #include <vector>
 
 #include "core/input/Input.h"
+#include "support/FakeInput.h"
 
 namespace ztengine {
 namespace {
-
-// Input with a cursor and button states set by the test.
-class FakeInput : public Input {
-public:
-    ztmath::Vector2 fromCenter{0.0f, 0.0f};
-    float position[2] = {0.0f, 0.0f};
-    bool mouseHeld = false;
-    bool mouseReleased = false;
-    bool padHeld = false;      // pad 0, button 0 only
-    bool padReleased = false;  // pad 0, button 0 only
-
-    bool IsMouseButtonUp(unsigned) override { return false; }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned b) override { return b == 0 && mouseHeld; }
-    bool IsMouseButtonReleased(unsigned b) override { return b == 0 && mouseReleased; }
-    bool IsCursorEnabled() override { return true; }
-    void SetCursorEnabled(bool) override {}
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return position; }
-    const float* GetCursorPosition() override { return position; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return fromCenter; }
-    void SetCursorPosition(double, double) override {}
-    bool IsKeyUp(unsigned) override { return false; }
-    bool IsKeyPressed(unsigned) override { return false; }
-    bool IsKeyHeld(unsigned) override { return false; }
-    bool IsKeyReleased(unsigned) override { return false; }
-    bool IsJoystickButtonUp(int, int) override { return false; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int pad, int b) override { return pad == 0 && b == 0 && padHeld; }
-    bool IsJoystickButtonReleased(int pad, int b) override
-    {
-        return pad == 0 && b == 0 && padReleased;
-    }
-    float GetJoystickAxis(int, int) override { return 0.0f; }
-    bool IsJoystickPresent(int) override { return false; }
-};
 
 class UIElementManagerTest : public ::testing::Test {
 protected:
@@ -91,7 +56,7 @@ protected:
         return index;
     }
 
-    FakeInput m_input;
+    zttest::FakeInput m_input;
     std::vector<Sprite> m_sprites;
     std::vector<std::string> m_log;
 };
@@ -131,9 +96,8 @@ TEST_F(UIElementManagerTest, HitTestCountsEdgesAndScalesInFullscreen)
     UIElement element(MakeSprite(100.0f, 0.0f, 50.0f, 50.0f));
     for (const Case& c : cases) {
         ui.m_fullscreen = c.fullscreen;
-        m_input.fromCenter = {c.x, c.y};
-        m_input.position[0] = c.x;
-        m_input.position[1] = c.y;
+        m_input.SetCursorFromCenter({c.x, c.y});
+        m_input.SetCursorPosition(c.x, c.y);
         EXPECT_EQ(ui.IsMouseOver(element), c.over) << c.what;
     }
 }
@@ -169,8 +133,8 @@ TEST_F(UIElementManagerTest, HoverAndNotHoveredRunEveryFrameForActiveElementsOnl
     ui.m_elements[inactive].m_active = false;
     AddLogged("b", MakeSprite(300.0f, 0.0f, 100.0f, 100.0f), false);
 
-    m_input.fromCenter = {0.0f, 0.0f};
-    m_input.mouseReleased = true;  // not clickable: no hold or release for a or b
+    m_input.SetCursorFromCenter({0.0f, 0.0f});
+    m_input.ReleaseMouseButton(0);  // not clickable: no hold or release for a or b
     ui.Update();
     ui.Update();
     EXPECT_EQ(m_log, (Log{"a:update", "a:hover", "b:update", "b:away", "a:update", "a:hover",
@@ -182,10 +146,9 @@ TEST_F(UIElementManagerTest, HiddenButActiveElementIsStillClickable)
     UIElementManager& ui = UIElementManager::GetInstance();
     const int index = AddLogged("hidden", MakeSprite(0.0f, 0.0f, 40.0f, 40.0f), true);
     ui.SetVisible(index, false);
-    m_input.mouseHeld = true;
+    m_input.HoldMouseButton(0);
     ui.Update();
-    m_input.mouseHeld = false;
-    m_input.mouseReleased = true;
+    m_input.ReleaseMouseButton(0);
     ui.Update();
     EXPECT_EQ(m_log, (Log{"hidden:update", "hidden:hover", "hidden:hold", "hidden:update",
                           "hidden:hover", "hidden:release"}));
@@ -198,14 +161,13 @@ TEST_F(UIElementManagerTest, ReleaseOverClickableElementEndsThePass)
     AddLogged("second", MakeSprite(10.0f, 0.0f, 100.0f, 100.0f), true);
     AddLogged("far", MakeSprite(400.0f, 0.0f, 10.0f, 10.0f), false);
 
-    m_input.mouseHeld = true;
+    m_input.HoldMouseButton(0);
     ui.Update();
     EXPECT_EQ(m_log, (Log{"first:update", "first:hover", "first:hold", "second:update",
                           "second:hover", "second:hold", "far:update", "far:away"}));
 
     m_log.clear();
-    m_input.mouseHeld = false;
-    m_input.mouseReleased = true;
+    m_input.ReleaseMouseButton(0);
     ui.Update();
     EXPECT_EQ(m_log, (Log{"first:update", "first:hover", "first:release"}));
 }
@@ -214,16 +176,15 @@ TEST_F(UIElementManagerTest, GamepadButtonZeroHoldsAndReleasesWhereTheMousePoint
 {
     UIElementManager& ui = UIElementManager::GetInstance();
     AddLogged("button", MakeSprite(0.0f, 0.0f, 50.0f, 50.0f), true);
-    m_input.padHeld = true;
+    m_input.HoldPadButton(0);
     ui.Update();
-    m_input.padHeld = false;
-    m_input.padReleased = true;
+    m_input.ReleasePadButton(0);
     ui.Update();
     EXPECT_EQ(m_log, (Log{"button:update", "button:hover", "button:hold", "button:update",
                           "button:hover", "button:release"}));
 
     m_log.clear();
-    m_input.fromCenter = {200.0f, 0.0f};  // the pad does not move the pointer off the mouse
+    m_input.SetCursorFromCenter({200.0f, 0.0f});  // the pad does not move the pointer off the mouse
     ui.Update();
     EXPECT_EQ(m_log, (Log{"button:update", "button:away"}));
 }

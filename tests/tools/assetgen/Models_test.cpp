@@ -3,6 +3,7 @@
 // mesh loader, and the clips through its animation loading and pose evaluation.
 #include "assetgen/ModelGenerator.h"
 #include "assetgen/PictureTable.h"
+#include "assetgen/RigCharacters.h"
 #include "core/animation/Skeleton/AnimationLoader.h"
 #include "core/animation/Skeleton/SkeletalAnimation.h"
 #include "core/graphics/framework/mesh/builders/CustomMeshBuilder.h"
@@ -507,6 +508,26 @@ TEST_F(GeneratedModels, RiggedModelsCarryTwoClipsAndSkinWithinTheRendererLimits)
             }
             ASSERT_NEAR(sum, 1.0f, 1e-4f) << "vertex " << v;
         }
+        // Hips, knees and elbows bend the skin smoothly: some vertices there share it evenly
+        // between the bones on either side of the joint.
+        for (auto [upper, lower] : {std::pair{"Hips", "Thigh_L"}, std::pair{"Thigh_L", "Shin_L"},
+                                    std::pair{"UpperArm_R", "ForeArm_R"}}) {
+            const int32_t a = model.mesh->GetSkeleton().FindBoneIndex(upper);
+            const int32_t b = model.mesh->GetSkeleton().FindBoneIndex(lower);
+            ASSERT_GE(a, 0) << upper;
+            ASSERT_GE(b, 0) << lower;
+            int shared = 0;
+            for (uint32_t v = 0; v < model.mesh->GetVertexCount(); ++v) {
+                const ztengine::SkinWeights w = model.mesh->GetSkinWeights(v);
+                float wa = 0.0f, wb = 0.0f;
+                for (int k = 0; k < 4; ++k) {
+                    if (w.boneIds[k] == a) wa += w.weights[k];
+                    if (w.boneIds[k] == b) wb += w.weights[k];
+                }
+                if (wa > 0.2f && wb > 0.2f) ++shared;
+            }
+            EXPECT_GT(shared, 4) << upper << " to " << lower << " is a hard seam";
+        }
         // Faces +z: the feet reach forward of the ankles.
         const ztengine::Skeleton& skeleton = model.mesh->GetSkeleton();
         const int32_t foot = skeleton.FindBoneIndex("Foot_L");
@@ -642,3 +663,50 @@ TEST_F(GeneratedModels, ClipsShowWhatTheGameTimesItsActionsBy)
 }
 
 }  // namespace
+
+// The falls and the roll lie on or tumble over the floor: at every key the posed skin (each
+// vertex carried by its own bone) stays above it. Disabled: it does not hold yet. Falling back
+// turns tails, the staff and bent limbs down through the floor (up to half the body's height),
+// and lifting the whole body clear leaves it floating, so the poses themselves need reworking.
+TEST(CharacterClips, DISABLED_DeathsAndRollsStayAboveTheFloor)
+{
+    using namespace assetgen::models;
+    for (const Character& c : Characters()) {
+        const Rig& rig = c.rig;
+        float height = 0.0f;
+        for (const aiVector3D& p : c.mesh.positions) height = std::max(height, p.y);
+        for (const AnimationFile& file : c.animationFiles) {
+            const std::string& path = file.path;
+            if (path.find("death") == std::string::npos && path.find("dying") == std::string::npos &&
+                path.find("roll") == std::string::npos)
+                continue;
+            SCOPED_TRACE(path);
+            float lowest = 1e9f;
+            for (int k = 0; k < file.clip.keys; ++k) {
+                Pose pose(rig);
+                file.clip.pose(pose, float(k) / float(file.clip.keys - 1));
+                // Forward kinematics: bones have no rest turn, so world turn = parent's * own.
+                std::vector<aiQuaternion> turn(rig.bones.size());
+                std::vector<aiVector3D> joint(rig.bones.size());
+                for (size_t b = 0; b < rig.bones.size(); ++b) {
+                    const int parent = rig.bones[b].parent;
+                    if (parent < 0) {
+                        turn[b] = pose.Rotation(int(b));
+                        joint[b] = rig.bones[b].offset + pose.RootShift();
+                    } else {
+                        turn[b] = turn[size_t(parent)] * pose.Rotation(int(b));
+                        joint[b] = joint[size_t(parent)] + turn[size_t(parent)].Rotate(aiVector3D(rig.bones[b].offset));
+                    }
+                }
+                for (size_t v = 0; v < c.mesh.positions.size(); ++v) {
+                    const int b = c.mesh.bones[v];
+                    if (b < 0) continue;
+                    aiVector3D local = c.mesh.positions[v] - rig.Joint(b);
+                    lowest = std::min(lowest, (joint[size_t(b)] + turn[size_t(b)].Rotate(local)).y);
+                }
+            }
+            std::printf("%s %s: lowest %.3f of height %.3f\n", c.modelPath.c_str(), path.c_str(), lowest, height);
+            EXPECT_GT(lowest, -0.02f * height) << "sinks into the floor";
+        }
+    }
+}

@@ -11,11 +11,13 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -206,10 +208,146 @@ TEST(GeneratedSounds, EveryFileOpensInTheSoundLayerAudibleAndWithinItsLength)
         EXPECT_LE(seconds, s.maxSeconds);
         float peak = 0.0f;
         for (float v : d.samples) peak = std::max(peak, std::fabs(v));
-        EXPECT_GT(peak, 0.5f) << "too quiet";
+        // Effects are levelled by loudness, so a smooth one peaks lower than a spiky one.
+        EXPECT_GT(peak, s.kind == SoundKind::Effect ? 0.35f : 0.5f) << "too quiet";
         EXPECT_LE(peak, 1.0f);
         EXPECT_GT(Rms(d.samples, 0, d.samples.size()), music ? 0.05 : 0.02) << "mostly silence";
     }
+}
+
+// The loudest 50 ms of a sound as RMS, in dB below full scale.
+static double LoudestDb(const Decoded& d)
+{
+    const size_t window = size_t(d.rate) / 20 * size_t(d.channels), hop = size_t(d.rate) / 100 * size_t(d.channels);
+    double best = 0.0;
+    for (size_t from = 0; from + window <= d.samples.size(); from += hop) best = std::max(best, Rms(d.samples, from, window));
+    return 20.0 * std::log10(std::max(best, 1e-9));
+}
+
+TEST(GeneratedSounds, EffectsAreEquallyLoudAndHitsHaveBody)
+{
+    const fs::path& tree = SoundTree();
+    // The hits play one after another in a fight: none may stand out or vanish.
+    const char* const hits[] = {"audio/SFX_SMagician_Hit.wav", "audio/SFX_Skull_Hit.wav", "audio/kangahit.wav",
+                                "audio/SFX_Ogre_Hit.wav", "audio/SFX_Player_Hit.wav"};
+    double lo = 0.0, hi = -200.0;
+    for (const char* path : hits) {
+        const Decoded d = Decode(tree / path);
+        ASSERT_TRUE(d.ok) << path;
+        const double db = LoudestDb(d);
+        std::printf("%s: %.1f dB\n", path, db);
+        lo = std::min(lo, db), hi = std::max(hi, db);
+
+        // Body: a fair share of the hit's energy below 300 Hz (two one-pole low-passes).
+        const double k = 1.0 - std::exp(-2.0 * 3.14159265 * 300.0 / d.rate);
+        double a = 0.0, b = 0.0, low = 0.0, all = 0.0;
+        for (float v : d.samples) {
+            a += k * (v - a), b += k * (a - b);
+            low += b * b, all += double(v) * v;
+        }
+        EXPECT_GT(low / all, 0.1) << path << " is all click and no body";
+    }
+    EXPECT_LT(hi - lo, 3.0) << "hits differ in loudness";
+    // And every other effect within a few dB of them.
+    for (const SoundSpec& s : Sounds()) {
+        if (s.kind != SoundKind::Effect) continue;
+        const Decoded d = Decode(tree / s.path);
+        ASSERT_TRUE(d.ok) << s.path;
+        const double db = LoudestDb(d);
+        EXPECT_GT(db, lo - 3.0) << s.path;
+        EXPECT_LT(db, hi + 3.0) << s.path;
+    }
+}
+
+// Per bar of a track: the RMS of its low band (below 150 Hz) in each sixteenth.
+struct MusicBarMeasures {
+    std::vector<std::array<double, 16>> lowSteps;
+};
+
+static MusicBarMeasures MeasureBars(const Decoded& d, const MusicShape& shape)
+{
+    MusicBarMeasures b;
+    const double k = 1.0 - std::exp(-2.0 * 3.14159265 * 150.0 / d.rate);
+    std::vector<double> low(d.Frames());
+    double y1 = 0.0, y2 = 0.0;
+    for (int pass = 0; pass < 2; ++pass)  // round the loop twice: the filter starts settled
+        for (size_t f = 0; f < d.Frames(); ++f) {
+            const double x = 0.5 * (d.samples[2 * f] + d.samples[2 * f + 1]);
+            y1 += k * (x - y1), y2 += k * (y1 - y2);
+            low[f] = y2;
+        }
+    const double barFrames = shape.BarSeconds() * d.rate;
+    for (int bar = 0; bar < shape.Bars(); ++bar) {
+        const size_t from = size_t(bar * barFrames);
+        std::array<double, 16> steps{};
+        for (int s = 0; s < 16; ++s) {
+            const size_t a = from + size_t(s * barFrames / 16), e = from + size_t((s + 1) * barFrames / 16);
+            double sum = 0.0;
+            for (size_t f = a; f < e && f < low.size(); ++f) sum += low[f] * low[f];
+            steps[size_t(s)] = std::sqrt(sum / double(e - a));
+        }
+        b.lowSteps.push_back(steps);
+    }
+    return b;
+}
+
+TEST(GeneratedSounds, MusicIsAMinuteOfWholeBarsInSections)
+{
+    const fs::path& tree = SoundTree();
+    std::map<std::string, std::array<double, 16>> beats;  // battle tracks: their main theme's low beat
+    for (const MusicShape& shape : MusicShapes()) {
+        SCOPED_TRACE(shape.path);
+        const Decoded d = Decode(tree / shape.path);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(d.channels, 2);
+        const double seconds = double(d.Frames()) / d.rate;
+        EXPECT_GE(seconds, 60.0);
+        // Whole bars: the loop is exactly as long as its bars, to the frame.
+        EXPECT_NEAR(double(d.Frames()), shape.Bars() * shape.BarSeconds() * d.rate, 1.0);
+        EXPECT_GE(std::set<char>(shape.form.begin(), shape.form.end()).size(), 2u) << "one section only";
+
+        const MusicBarMeasures bars = MeasureBars(d, shape);
+        // A breakdown drops the beat: the low band (kick and bass) falls well below the theme's.
+        std::map<char, double> low;
+        std::map<char, int> counts;
+        for (int bar = 0; bar < shape.Bars(); ++bar) {
+            const char section = shape.form[size_t(bar / 4)];
+            for (double v : bars.lowSteps[size_t(bar)]) low[section] += v / 16.0;
+            ++counts[section];
+        }
+        for (auto& [section, sum] : low) sum /= counts[section];
+        if (low.count('D')) {
+            const double drop = 20.0 * std::log10(low['D'] / low['A']);
+            std::printf("%s: breakdown low band %.1f dB\n", shape.path.c_str(), drop);
+            EXPECT_LT(drop, -4.0) << "the breakdown keeps the beat";
+        }
+
+        if (shape.path.find("battle") != std::string::npos) {
+            std::array<double, 16> beat{};
+            for (int bar = 0; bar < shape.Bars(); ++bar)
+                if (shape.form[size_t(bar / 4)] == 'A')
+                    for (int s = 0; s < 16; ++s) beat[size_t(s)] += bars.lowSteps[size_t(bar)][size_t(s)];
+            beats[shape.path] = beat;
+        }
+    }
+    // The battles each have their own beat: their low-band patterns over a bar do not match.
+    ASSERT_EQ(beats.size(), 3u);
+    auto correlation = [](const std::array<double, 16>& a, const std::array<double, 16>& b) {
+        double ma = 0, mb = 0;
+        for (int i = 0; i < 16; ++i) ma += a[size_t(i)] / 16, mb += b[size_t(i)] / 16;
+        double ab = 0, aa = 0, bb = 0;
+        for (int i = 0; i < 16; ++i) {
+            const double x = a[size_t(i)] - ma, y = b[size_t(i)] - mb;
+            ab += x * y, aa += x * x, bb += y * y;
+        }
+        return ab / std::sqrt(aa * bb + 1e-30);
+    };
+    for (auto i = beats.begin(); i != beats.end(); ++i)
+        for (auto j = std::next(i); j != beats.end(); ++j) {
+            const double r = correlation(i->second, j->second);
+            std::printf("%s vs %s: beat correlation %.2f\n", i->first.c_str(), j->first.c_str(), r);
+            EXPECT_LT(r, 0.8) << i->first << " and " << j->first << " share a beat";
+        }
 }
 
 TEST(GeneratedSounds, MusicJoinsItsStartWithoutAClick)

@@ -2,11 +2,13 @@
 // folder, decodes as 24- or 32-bit at the inventory's size and follows the loaders' layout
 // conventions; a second run writes the same bytes; and contact sheets for people to look at.
 #include "assetgen/Assetgen.h"
+#include "core/graphics/framework/env/CubeCross.h"
 #include "support/TestSupport.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
@@ -340,6 +342,65 @@ TEST(AssetConventions, AtlasFramesCountFromTheBottomLeftCell)
     }
 }
 
+namespace {
+
+// The cube map the game builds from a cross, read as GL reads it: the face of the direction's
+// largest component, and the texel under the direction's (s, t) on that face.
+struct CubeSampler {
+    ztengine::CubeCrossFaces faces;
+
+    explicit CubeSampler(const Canvas& cross)
+    {
+        // The game's decoder hands over rows bottom first, three bytes a texel.
+        const int w = cross.Width(), h = cross.Height();
+        std::vector<uint8_t> bytes(size_t(w) * size_t(h) * 3);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                Rgba p = cross.Get(x, h - 1 - y);
+                uint8_t* t = &bytes[(size_t(y) * size_t(w) + size_t(x)) * 3];
+                t[0] = uint8_t(std::lround(p.r * 255.0f));
+                t[1] = uint8_t(std::lround(p.g * 255.0f));
+                t[2] = uint8_t(std::lround(p.b * 255.0f));
+            }
+        EXPECT_TRUE(ztengine::ExtractCubeCrossFaces(bytes.data(), w, h, 3, faces));
+    }
+
+    Rgba At(float x, float y, float z) const
+    {
+        const float ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z);
+        int face;
+        float sc, tc, ma;
+        if (ax >= ay && ax >= az) {
+            face = x > 0 ? 0 : 1;
+            sc = x > 0 ? -z : z;
+            tc = -y;
+            ma = ax;
+        } else if (ay >= az) {
+            face = y > 0 ? 2 : 3;
+            sc = x;
+            tc = y > 0 ? z : -z;
+            ma = ay;
+        } else {
+            face = z > 0 ? 4 : 5;
+            sc = z > 0 ? x : -x;
+            tc = -y;
+            ma = az;
+        }
+        const int n = faces.size;
+        const int col = std::clamp(int((sc / ma + 1.0f) * 0.5f * n), 0, n - 1);
+        const int row = std::clamp(int((tc / ma + 1.0f) * 0.5f * n), 0, n - 1);
+        const uint8_t* t = &faces.faces[size_t(face)][(size_t(row) * size_t(n) + size_t(col)) * 3];
+        return {t[0] / 255.0f, t[1] / 255.0f, t[2] / 255.0f, 1.0f};
+    }
+};
+
+float ColourDiff(Rgba a, Rgba b)
+{
+    return std::max({std::fabs(a.r - b.r), std::fabs(a.g - b.g), std::fabs(a.b - b.b)});
+}
+
+}  // namespace
+
 TEST(AssetConventions, SkyBoxFacesMeetWithoutSeams)
 {
     for (const char* path : {"skybox/sky1.jpg", "skybox/sky2.jpg"}) {
@@ -347,28 +408,87 @@ TEST(AssetConventions, SkyBoxFacesMeetWithoutSeams)
         Canvas c = Load(path);
         const int s = c.Height() / 3;
         ASSERT_EQ(c.Width() / 4, s) << "a 4 x 3 cross of square faces";
-        auto diff = [](Rgba a, Rgba b) {
-            return std::max({std::fabs(a.r - b.r), std::fabs(a.g - b.g), std::fabs(a.b - b.b)});
-        };
-        float worst = 0.0f;
-        // Around the middle band, including from +Z back to -X.
-        for (int k = 0; k < 4; ++k)
-            for (int y = s; y < 2 * s; ++y)
-                worst = std::max(worst, diff(c.Get(k * s + s - 1, y), c.Get(((k + 1) % 4) * s, y)));
-        // The zenith and nadir faces' edges against the side faces' top and bottom rows.
-        for (int t = 0; t < s; ++t) {
-            Rgba sideTop = c.Get(s + t, s), sideBottom = c.Get(s + t, 2 * s - 1);
-            for (Rgba edge : {c.Get(s + t, s - 1), c.Get(s + t, 0), c.Get(s, t), c.Get(2 * s - 1, t)})
-                worst = std::max(worst, diff(edge, sideTop));
-            for (Rgba edge : {c.Get(s + t, 2 * s), c.Get(s + t, 3 * s - 1), c.Get(s, 2 * s + t),
-                              c.Get(2 * s - 1, 2 * s + t)})
-                worst = std::max(worst, diff(edge, sideBottom));
-        }
-        EXPECT_LT(worst, 8.0f / 255.0f);
+        CubeSampler cube(c);
+        ASSERT_EQ(cube.faces.size, s);
+        // Each of the cube's twelve edges, walked along its length: the texel just inside one
+        // face against the texel just inside the other, and for scale the same step taken
+        // inside a face. A corner fill or a face in the wrong turn shows as a jump here.
+        const float in = 1.0f - 1.5f / float(s);
+        float edgeSum = 0.0f, innerSum = 0.0f, worst = 0.0f;
+        int samples = 0;
+        for (int a = 0; a < 3; ++a)
+            for (int b = a + 1; b < 3; ++b)
+                for (float sa : {-1.0f, 1.0f})
+                    for (float sb : {-1.0f, 1.0f})
+                        for (int i = 0; i < 64; ++i) {
+                            const int other = 3 - a - b;
+                            float along = -0.95f + 1.9f * float(i) / 63.0f;
+                            float p[3], q[3], r[3];
+                            p[other] = q[other] = r[other] = along;
+                            p[a] = sa, p[b] = sb * in;  // on face a
+                            q[a] = sa * in, q[b] = sb;  // on face b
+                            r[a] = sa, r[b] = sb * (in - 3.0f / float(s));  // a step further into a
+                            Rgba pa = cube.At(p[0], p[1], p[2]), qb = cube.At(q[0], q[1], q[2]);
+                            float d = ColourDiff(pa, qb);
+                            edgeSum += d;
+                            innerSum += ColourDiff(pa, cube.At(r[0], r[1], r[2]));
+                            worst = std::max(worst, d);
+                            ++samples;
+                        }
+        const float edgeMean = edgeSum / float(samples), innerMean = innerSum / float(samples);
+        std::printf("%s: edge step %.4f, inner step %.4f, worst %.4f\n", path, edgeMean, innerMean, worst);
+        EXPECT_LT(edgeMean, 2.0f * innerMean + 2.0f / 255.0f);
+        EXPECT_LT(worst, 24.0f / 255.0f);
         // Sky above, ground below: the middle band's faces are upright.
         Rgba up = Around(c, s + s / 2, s / 2), down = Around(c, s + s / 2, 2 * s + s / 2);
-        EXPECT_NE(diff(up, down), 0.0f);
+        EXPECT_NE(ColourDiff(up, down), 0.0f);
         EXPECT_GT(Around(c, s / 2, s + 2).b, Around(c, s / 2, 2 * s - 3).b - 0.02f);
+        // Clouds: round a circle 30 degrees up the sky the colour changes with the bearing.
+        float lo = 1.0f, hi = 0.0f;
+        for (int k = 0; k < 360; ++k) {
+            float bearing = float(k) * 3.14159265f / 180.0f;
+            Rgba p = cube.At(0.866f * std::cos(bearing), 0.5f, 0.866f * std::sin(bearing));
+            float lum = 0.3f * p.r + 0.6f * p.g + 0.1f * p.b;
+            lo = std::min(lo, lum), hi = std::max(hi, lum);
+        }
+        EXPECT_GT(hi - lo, 0.06f) << "a cloudless sky";
+    }
+    // The day sky has a sun: somewhere above the horizon a near-white disc.
+    Canvas day = Load("skybox/sky1.jpg");
+    float brightest = 0.0f;
+    for (int y = 0; y < day.Height() / 2; ++y)
+        for (int x = 0; x < day.Width(); ++x) {
+            Rgba p = day.Get(x, y);
+            brightest = std::max(brightest, std::min({p.r, p.g, p.b}));
+        }
+    EXPECT_GT(brightest, 0.93f);
+}
+
+TEST(AssetConventions, TiledTexturesWrapWithoutASeam)
+{
+    // Across the wrap (last column to first, last row to first) a tiled texture may change no
+    // more than between neighbouring columns or rows inside it.
+    for (const char* path : {"textures/diff/orb_boss.png", "textures/diff/orb_fire.png", "textures/diff/orb_snow.png",
+                             "textures/diff/orb_lightning.png", "textures/diff/fireball.png", "textures/diff/ice.png",
+                             "textures/diff/pillar_ice.png", "textures/diff/wall_red.png", "textures/diff/floor_blue.png"}) {
+        SCOPED_TRACE(path);
+        Canvas c = Load(path);
+        const int w = c.Width(), h = c.Height();
+        for (bool across : {true, false}) {
+            const int lines = across ? w : h, length = across ? h : w;
+            auto at = [&](int line, int i) { return across ? c.Get(line, i) : c.Get(i, line); };
+            auto step = [&](int line) {
+                float sum = 0.0f;
+                for (int i = 0; i < length; ++i) sum += ColourDiff(at(line, i), at((line + 1) % lines, i));
+                return sum / float(length);
+            };
+            float inner = 0.0f;
+            for (int line = 0; line + 1 < lines; ++line) inner += step(line);
+            inner /= float(lines - 1);
+            const float wrap = step(lines - 1);
+            EXPECT_LT(wrap, 2.0f * inner + 1.0f / 255.0f)
+                << (across ? "left and right" : "top and bottom") << " edges: wrap " << wrap << ", inside " << inner;
+        }
     }
 }
 
@@ -435,7 +555,8 @@ TEST(AssetGenerator, ContactSheetsForPeopleToLookAt)
     const Options options = DefaultOptions(kRuntime);
     std::string error;
     for (auto [write, name] : {std::pair{&WriteSpriteSheet, "assetgen-sprites.png"},
-                               std::pair{&WriteTextureSheet, "assetgen-textures.png"}}) {
+                               std::pair{&WriteTextureSheet, "assetgen-textures.png"},
+                               std::pair{&WriteSeamSheet, "assetgen-seams.png"}}) {
         const fs::path file = dir / name;
         ASSERT_TRUE(write(kRuntime, file, options, error)) << error;
         Decoded d = Decode(file);

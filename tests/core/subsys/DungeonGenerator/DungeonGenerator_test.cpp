@@ -523,14 +523,14 @@ TEST(DungeonGenerator, DebugRebuildKeyAlsoReloadsTheLevel)
     const size_t builds = d.builds.size();
 
     // In play the key does nothing.
-    d.app.input.keys[76] = zttest::StepInput::kReleased;
+    d.app.input.Release(76);
     d.Frame();
     EXPECT_EQ(d.builds.size(), builds);
 
     // With the debug key on, a rebuild is loaded at once, so the doors it lists are the
     // loaded level's.
     d.gen.m_debugRebuildKey = true;
-    d.app.input.keys[76] = zttest::StepInput::kReleased;
+    d.app.input.Release(76);
     d.Frame();
     EXPECT_EQ(d.builds.size(), builds + 1);
     EXPECT_TRUE(regenerate.m_regenerate);

@@ -11,6 +11,7 @@
 #include "core/gui/GuiManager.h"
 #include "core/input/Input.h"
 #include "core/subsys/Editors/EditorCommon.h"
+#include "support/FakeInput.h"
 #include "support/NullRenderer3D.h"
 
 namespace {
@@ -18,38 +19,18 @@ namespace {
 using ztengine::InstanceHandle;
 using ztmath::Vector3;
 
-// Records what the editors ask of the input; everything else reads as idle.
-class CursorInput : public ztengine::Input {
+// The shared scripted input, idle, with each switch of the cursor logged among the editors'
+// other calls; the cursor starts captured.
+class CursorInput : public zttest::FakeInput {
 public:
-    bool IsMouseButtonUp(unsigned) override { return true; }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned) override { return false; }
-    bool IsMouseButtonReleased(unsigned) override { return false; }
-    bool IsCursorEnabled() override { return enabled; }
+    CursorInput() { FakeInput::SetCursorEnabled(false); }
     void SetCursorEnabled(bool on) override
     {
-        enabled = on;
+        FakeInput::SetCursorEnabled(on);
         calls->push_back(on ? "cursor on" : "cursor off");
     }
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return zero; }
-    const float* GetCursorPosition() override { return zero; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return {}; }
-    void SetCursorPosition(double, double) override {}
-    bool IsKeyUp(unsigned) override { return true; }
-    bool IsKeyPressed(unsigned) override { return false; }
-    bool IsKeyHeld(unsigned) override { return false; }
-    bool IsKeyReleased(unsigned) override { return false; }
-    bool IsJoystickButtonUp(int, int) override { return true; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int, int) override { return false; }
-    bool IsJoystickButtonReleased(int, int) override { return false; }
-    float GetJoystickAxis(int, int) override { return 0.0f; }
-    bool IsJoystickPresent(int) override { return false; }
 
-    bool enabled = false;
     std::vector<std::string>* calls = nullptr;
-    float zero[2] = {0.0f, 0.0f};
 };
 
 // An application that offers the input and the event names; nothing else is reached.

@@ -30,6 +30,7 @@
 #include "core/resources/PropManager.h"
 #include "core/subsys/Editors/SceneEditor/SceneEditor.h"
 #include "support/AppFixture.h"
+#include "support/FakeInput.h"
 #include "support/GLTestContext.h"
 #include "support/NullRenderer3D.h"
 #include "support/TestSupport.h"
@@ -47,74 +48,13 @@ using ztengine::PropManager;
 using ztengine::SceneEditor;
 using ztmath::Vector3;
 
-// Keys and buttons in the states of the polled input: set for a frame, moved on by EndFrame as
-// the application's input update does.
-class ScriptedInput : public ztengine::Input {
-public:
-    enum : int { kUp = 1, kPressed = 2, kHeld = 4, kReleased = 8 };
-
-    ScriptedInput()
-    {
-        for (int& key : keys)
-            key = kUp;
-        for (int& button : buttons)
-            button = kUp;
-    }
-
-    bool IsMouseButtonUp(unsigned b) override { return b < 8 && buttons[b] == kUp; }
-    bool IsMouseButtonPressed(unsigned b) override { return b < 8 && buttons[b] == kPressed; }
-    bool IsMouseButtonHeld(unsigned b) override { return b < 8 && buttons[b] == kHeld; }
-    bool IsMouseButtonReleased(unsigned b) override { return b < 8 && buttons[b] == kReleased; }
-    bool IsCursorEnabled() override { return cursorEnabled; }
-    void SetCursorEnabled(bool enabled) override { cursorEnabled = enabled; }
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return delta; }
-    const float* GetCursorPosition() override { return position; }
-    ztmath::Vector2 GetCursorPositionFromCenter() override { return {}; }
-    void SetCursorPosition(double x, double y)
-    {
-        position[0] = static_cast<float>(x);
-        position[1] = static_cast<float>(y);
-    }
-    bool IsKeyUp(unsigned k) override { return k < 349 && keys[k] == kUp; }
-    bool IsKeyPressed(unsigned k) override { return k < 349 && keys[k] == kPressed; }
-    bool IsKeyHeld(unsigned k) override { return k < 349 && keys[k] == kHeld; }
-    bool IsKeyReleased(unsigned k) override { return k < 349 && keys[k] == kReleased; }
-    bool IsJoystickButtonUp(int, int) override { return true; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int, int) override { return false; }
-    bool IsJoystickButtonReleased(int, int) override { return false; }
-    float GetJoystickAxis(int, int) override { return 0.0f; }
-    bool IsJoystickPresent(int) override { return false; }
-
-    void EndFrame()
-    {
-        for (int& key : keys)
-            key = Next(key);
-        for (int& button : buttons)
-            button = Next(button);
-        delta[0] = delta[1] = 0.0f;
-    }
-
-    int keys[349];
-    int buttons[8];
-    float delta[2] = {0.0f, 0.0f};
-    float position[2] = {0.0f, 0.0f};
-    bool cursorEnabled = false;
-
-private:
-    static int Next(int state)
-    {
-        return state == kPressed ? kHeld : state == kReleased ? kUp : state;
-    }
-};
-
 // The services the scene editor reaches: a CPU renderer, scripted input and the two managers.
 class EditorApp : public zttest::HeadlessApp {
 public:
     EditorApp()
     {
         m_inputService = &input;
+        input.SetCursorEnabled(false);
         m_graphics3DService = &renderer;
         AddSharedData<PropManager>("PropManager");
         AddSharedData<ztengine::ModelManager>("ModelManager");
@@ -122,7 +62,7 @@ public:
     ~EditorApp() override { ReleaseSharedData(); }
 
     zttest::NullRenderer3D renderer;
-    ScriptedInput input;
+    zttest::FakeInput input;
 };
 
 using zttest::ReadBytes;
@@ -224,7 +164,7 @@ protected:
     }
     void Press(int key)
     {
-        app.input.keys[key] = ScriptedInput::kPressed;
+        app.input.Press(static_cast<unsigned>(key));
         Frame();
     }
     // Picks an entry of a drop-down as a click in its list does; the next frame takes it.
@@ -481,14 +421,14 @@ TEST_F(SceneEditorTest, PlaceMoveCloneDeleteSaveAndLoadRoundTrip)
     editor.m_editProp.m_position = Vector3(6.0f, 0.5f, -3.0f);
     TypeInto(editor.m_propName, "crate copy");
     Frame();
-    app.input.buttons[0] = ScriptedInput::kHeld;  // the first held frame only starts the drag
+    app.input.HoldMouseButton(0);  // the first held frame only starts the drag
     Frame();
     for (int i = 0; i < 2; ++i) {
-        app.input.buttons[0] = ScriptedInput::kHeld;
-        app.input.delta[1] = -10.0f;  // the cursor moves up the screen
+        app.input.HoldMouseButton(0);
+        app.input.SetCursorDelta(0.0f, -10.0f);  // the cursor moves up the screen
         Frame();
     }
-    app.input.buttons[0] = ScriptedInput::kReleased;
+    app.input.ReleaseMouseButton(0);
     Frame();
     const float up = app.renderer.GetCameraBasis().up.y;
     EXPECT_NEAR(props.m_workingProps[2].m_prop.m_position.y, 0.5f + 2.0f * up, 1e-5f);
@@ -616,8 +556,8 @@ TEST_F(SceneEditorTest, TheModeSwitchesExcludeEachOther)
     EXPECT_FALSE(editor.m_positionArrows);
     EXPECT_FALSE(editor.m_scaleArrows);
     for (int i = 0; i < 2; ++i) {
-        app.input.buttons[0] = ScriptedInput::kHeld;
-        app.input.delta[1] = 5.0f;
+        app.input.HoldMouseButton(0);
+        app.input.SetCursorDelta(0.0f, 5.0f);
         Frame();
     }
     const float up = app.renderer.GetCameraBasis().up.y;
@@ -633,8 +573,8 @@ TEST_F(SceneEditorTest, TheFlyCameraMovesAtThirtyUnitsASecond)
     const ztmath::Basis basis = app.renderer.GetCameraBasis();
     const Vector3 start = app.renderer.GetCameraPosition();
 
-    app.input.keys[GLFW_KEY_W] = ScriptedInput::kHeld;
-    app.input.keys[GLFW_KEY_E] = ScriptedInput::kHeld;
+    app.input.Hold(GLFW_KEY_W);
+    app.input.Hold(GLFW_KEY_E);
     Frame(0.1f);
     const Vector3 expected = start + basis.forward.Normalized() * 3.0f + Vector3(0.0f, 3.0f, 0.0f);
     const Vector3 moved = app.renderer.GetCameraPosition();
@@ -643,9 +583,10 @@ TEST_F(SceneEditorTest, TheFlyCameraMovesAtThirtyUnitsASecond)
     EXPECT_NEAR(moved.z, expected.z, 1e-4f);
 
     // The right button turns the camera by 0.3 degrees a pixel and leaves no roll.
-    app.input.keys[GLFW_KEY_W] = app.input.keys[GLFW_KEY_E] = ScriptedInput::kUp;
-    app.input.buttons[1] = ScriptedInput::kHeld;
-    app.input.delta[0] = 100.0f;
+    app.input.Release(GLFW_KEY_W);
+    app.input.Release(GLFW_KEY_E);
+    app.input.HoldMouseButton(1);
+    app.input.SetCursorDelta(100.0f, 0.0f);
     Frame();
     ztmath::Basis turned = basis;
     turned.Yaw(-30.0f);

@@ -342,19 +342,19 @@ TEST(LevelSystem, LightsPauseAndDebugKey)
     EXPECT_FLOAT_EQ(play.app.renderer.m_pointLights.back().m_position.y, 15.0f);
 
     // The grave accent shows the debug GUI and the cursor, and hides them again.
-    play.app.input.keys[96] = zttest::StepInput::kPressed;
+    play.app.input.Press(96);
     play.Frame();
     EXPECT_TRUE(play.level.GuiShown());
-    EXPECT_TRUE(play.app.input.cursorEnabled);
+    EXPECT_TRUE(play.app.input.IsCursorEnabled());
     EXPECT_EQ(play.app.Count("SHOW_CUSTOM_CURSOR"), 1);
-    play.app.input.keys[96] = zttest::StepInput::kPressed;
+    play.app.input.Press(96);
     play.Frame();
     EXPECT_FALSE(play.level.GuiShown());
     EXPECT_EQ(play.app.Count("HIDE_CUSTOM_CURSOR"), 1);
 
     // Escape, and losing the focus, open the pause menu.
     play.app.states.clear();
-    play.app.input.keys[256] = zttest::StepInput::kReleased;
+    play.app.input.Release(256);
     play.Frame();
     play.level.Pause();
     EXPECT_EQ(play.app.states,

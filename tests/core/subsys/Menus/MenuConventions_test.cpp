@@ -11,6 +11,7 @@
 #include "core/subsys/Menus/MenuCommon.h"
 #include "core/subsys/Menus/PauseMenus.h"
 #include "core/subsys/Menus/SettingsSystem.h"
+#include "support/FakeInput.h"
 #include "support/HeadlessApp.h"
 #include "support/NullRenderer3D.h"
 
@@ -18,44 +19,6 @@ namespace {
 
 using ztengine::SettingsSystem;
 using ztmath::Vector2;
-
-// A cursor and pad 0 set by the test; the last cursor move is recorded.
-class ScriptedInput : public ztengine::Input {
-public:
-    Vector2 fromCenter{0.0f, 0.0f};
-    float position[2] = {0.0f, 0.0f};
-    bool padPresent = true;
-    std::set<int> padReleased;
-    std::optional<Vector2> snappedTo;
-
-    bool IsMouseButtonUp(unsigned) override { return true; }
-    bool IsMouseButtonPressed(unsigned) override { return false; }
-    bool IsMouseButtonHeld(unsigned) override { return false; }
-    bool IsMouseButtonReleased(unsigned) override { return false; }
-    bool IsCursorEnabled() override { return true; }
-    void SetCursorEnabled(bool) override {}
-    void SetCursorHidden(bool) override {}
-    const float* GetCursorDelta() override { return position; }
-    const float* GetCursorPosition() override { return position; }
-    Vector2 GetCursorPositionFromCenter() override { return fromCenter; }
-    void SetCursorPosition(double x, double y) override
-    {
-        snappedTo = Vector2(static_cast<float>(x), static_cast<float>(y));
-    }
-    bool IsKeyUp(unsigned) override { return true; }
-    bool IsKeyPressed(unsigned) override { return false; }
-    bool IsKeyHeld(unsigned) override { return false; }
-    bool IsKeyReleased(unsigned) override { return false; }
-    bool IsJoystickButtonUp(int, int) override { return true; }
-    bool IsJoystickButtonPressed(int, int) override { return false; }
-    bool IsJoystickButtonHeld(int, int) override { return false; }
-    bool IsJoystickButtonReleased(int pad, int button) override
-    {
-        return pad == 0 && padReleased.count(button) > 0;
-    }
-    float GetJoystickAxis(int, int) override { return 0.0f; }
-    bool IsJoystickPresent(int pad) override { return pad == 0 && padPresent; }
-};
 
 class MenuApp : public zttest::HeadlessApp {
 public:
@@ -67,10 +30,31 @@ public:
         m_windowInfo.windowHeight = 800;
         m_windowInfo.screenWidth = 1920;
         m_windowInfo.screenHeight = 1200;
+        input.SetJoystickPresent(true);
     }
 
-    ScriptedInput input;
+    // Exactly these pad buttons released this frame.
+    void ReleasePad(const std::set<int>& buttons)
+    {
+        input.EndFrame();
+        for (int button : buttons)
+            input.ReleasePadButton(button);
+    }
+    // Where the menu last put the pointer since the moves were forgotten, if it moved it at all.
+    std::optional<Vector2> Snapped() const
+    {
+        const auto& moves = input.CursorMoves();
+        if (moves.size() <= m_forgotten)
+            return std::nullopt;
+        return Vector2(static_cast<float>(moves.back().first), static_cast<float>(moves.back().second));
+    }
+    void ForgetSnaps() { m_forgotten = input.CursorMoves().size(); }
+
+    zttest::FakeInput input;
     zttest::NullRenderer3D renderer;
+
+private:
+    size_t m_forgotten = 0;
 };
 
 // A 100 x 50 sprite at (-500, -25): edges count in a window; in fullscreen the layout is
@@ -97,9 +81,8 @@ TEST(MenuConventions, CursorOverSpriteInAWindowAndInFullscreen)
     for (const Case& c : cases) {
         MenuApp app;
         app.m_windowInfo.fullscreen = c.fullscreen;
-        app.input.fromCenter = c.cursor;
-        app.input.position[0] = c.cursor.x;
-        app.input.position[1] = c.cursor.y;
+        app.input.SetCursorFromCenter(c.cursor);
+        app.input.SetCursorPosition(c.cursor.x, c.cursor.y);
         EXPECT_EQ(ztengine::IsCursorOverSprite(app, app.input, sprite), c.over)
             << (c.fullscreen ? "fullscreen " : "window ") << c.cursor.x << ", " << c.cursor.y;
     }
@@ -109,10 +92,10 @@ TEST(MenuConventions, SnapPutsTheCursorOnTheMenuPoint)
 {
     MenuApp app;
     ztengine::SnapCursorTo(app, app.input, -500.0f, -25.0f);
-    EXPECT_EQ(app.input.snappedTo, Vector2(140.0f, 425.0f));
+    EXPECT_EQ(app.Snapped(), Vector2(140.0f, 425.0f));
     app.m_windowInfo.fullscreen = true;
     ztengine::SnapCursorTo(app, app.input, -500.0f, -25.0f);
-    EXPECT_EQ(app.input.snappedTo, Vector2(210.0f, 637.5f));
+    EXPECT_EQ(app.Snapped(), Vector2(210.0f, 637.5f));
 }
 
 // The main menu's four buttons: down and up stop at the ends, left and right only snap back;
@@ -134,20 +117,20 @@ TEST(MenuConventions, PadWalksTheButtonListWithoutWrapping)
     };
     for (const Case& c : cases) {
         MenuApp app;
-        app.input.padPresent = c.present;
-        app.input.padReleased = c.released;
+        app.input.SetJoystickPresent(c.present);
+        app.ReleasePad(c.released);
         int32_t index = c.from;
         ztengine::NavigateButtonList(app, app.input, buttons, index);
         EXPECT_EQ(index, c.to) << "from " << c.from;
-        ASSERT_EQ(app.input.snappedTo.has_value(), c.snapped) << "from " << c.from;
+        ASSERT_EQ(app.Snapped().has_value(), c.snapped) << "from " << c.from;
         if (c.snapped) {
-            EXPECT_EQ(*app.input.snappedTo, Vector2(640.0f + buttons[static_cast<size_t>(c.to)].x,
+            EXPECT_EQ(*app.Snapped(), Vector2(640.0f + buttons[static_cast<size_t>(c.to)].x,
                                                     400.0f - buttons[static_cast<size_t>(c.to)].y));
         }
     }
     // Pressing down four times from the first button stops on Exit.
     MenuApp app;
-    app.input.padReleased = {12};
+    app.ReleasePad({12});
     int32_t index = 0;
     for (int i = 0; i < 4; ++i)
         ztengine::NavigateButtonList(app, app.input, buttons, index);
@@ -161,17 +144,17 @@ TEST(MenuConventions, SettingsGridClampsTheColumnToTheRow)
     MenuApp app;
     SettingsSystem settings(&app);
     auto tap = [&](int button) {
-        app.input.padReleased = {button};
-        app.input.snappedTo.reset();
+        app.ReleasePad({button});
+        app.ForgetSnaps();
         settings.Update(1.0f / 60.0f);
-        app.input.padReleased.clear();
+        app.input.EndFrame();
     };
     auto at = [&](int32_t row, int32_t column) {
         EXPECT_EQ(settings.m_row, row);
         EXPECT_EQ(settings.m_column, column);
         const Vector2 point = settings.m_buttonPositions[static_cast<size_t>(row)][static_cast<size_t>(column)];
-        ASSERT_TRUE(app.input.snappedTo.has_value());
-        EXPECT_EQ(*app.input.snappedTo, Vector2(640.0f + point.x, 400.0f - point.y));
+        ASSERT_TRUE(app.Snapped().has_value());
+        EXPECT_EQ(*app.Snapped(), Vector2(640.0f + point.x, 400.0f - point.y));
     };
     tap(10);
     at(0, 0);
@@ -190,12 +173,12 @@ TEST(MenuConventions, SettingsGridClampsTheColumnToTheRow)
     tap(12);
     at(8, 0);
     // Nothing released: the cursor stays where the player put it.
-    app.input.snappedTo.reset();
+    app.ForgetSnaps();
     settings.Update(1.0f / 60.0f);
-    EXPECT_FALSE(app.input.snappedTo.has_value());
-    app.input.padPresent = false;
+    EXPECT_FALSE(app.Snapped().has_value());
+    app.input.SetJoystickPresent(false);
     tap(10);
-    EXPECT_FALSE(app.input.snappedTo.has_value());
+    EXPECT_FALSE(app.Snapped().has_value());
     EXPECT_EQ(settings.m_row, 8);
 }
 
@@ -211,12 +194,12 @@ TEST(MenuConventions, QuitConfirmationPadMovesAlongTheRow)
     };
     const Step steps[] = {{13, 0}, {11, 1}, {11, 1}, {10, 1}, {12, 1}, {13, 0}};
     for (const Step& step : steps) {
-        app.input.padReleased = {step.button};
-        app.input.snappedTo.reset();
+        app.ReleasePad({step.button});
+        app.ForgetSnaps();
         quit.Update(1.0f / 60.0f);
         EXPECT_EQ(quit.m_selected, step.selected) << step.button;
-        ASSERT_TRUE(app.input.snappedTo.has_value());
-        EXPECT_EQ(app.input.snappedTo->x, 640.0f + (step.selected == 0 ? -350.0f : 350.0f));
+        ASSERT_TRUE(app.Snapped().has_value());
+        EXPECT_EQ(app.Snapped()->x, 640.0f + (step.selected == 0 ? -350.0f : 350.0f));
     }
 }
 

@@ -83,7 +83,7 @@ TEST_F(PDSystemTest, KeyBBurstsABarrelFiveUnitsInFrontOfTheCamera)
     });
     pieces.Update(1.0f / 60.0f);
     EXPECT_TRUE(sent.empty());
-    app.input.pressedKeys = {GLFW_KEY_B};
+    app.input.Press(GLFW_KEY_B);
     pieces.Update(1.0f / 60.0f);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_NEAR((sent[0].m_position - (Vector3(1.0f, 2.0f, 3.0f) + view.forward * 5.0f)).Length(), 0.0f, 1e-5f);

@@ -210,9 +210,7 @@ TEST_F(PlayerFeedbackTest, HandSprayBurstsOnlyInFiringFramesAndStaysOnTheView)
     // Holding without a shot (interval or stamina) and a shot from the pad add nothing.
     for (const Case& c : {Case{true, false, 0}, Case{false, true, 0}, Case{true, true, 50}}) {
         spray.m_particles.clear();
-        app.input.heldButtons.clear();
-        if (c.held)
-            app.input.heldButtons.insert(0);
+        c.held ? app.input.HoldMouseButton(0) : app.input.ReleaseMouseButton(0);
         app.status->m_attackedThisFrame = c.attacked;
         spray.Update(kDt);
         EXPECT_EQ(spray.m_particles.size(), c.added) << c.held << c.attacked;

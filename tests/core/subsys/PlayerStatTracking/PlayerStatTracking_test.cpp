@@ -149,8 +149,8 @@ TEST_F(StatsScreenTest, SpaceSkipsThenLeavesForTheMenuAfterAWinAndTheLoseScreenO
         m_screen->SetToCurrentState();
         Frame();
         Frame();
-        auto press = [&] { c.pad ? m_app->keys.PressPad(7) : m_app->keys.Press(32); };
-        auto release = [&] { c.pad ? m_app->keys.ReleasePad(7) : m_app->keys.Release(32); };
+        auto press = [&] { c.pad ? m_app->keys.PressPadButton(7) : m_app->keys.Press(32); };
+        auto release = [&] { c.pad ? m_app->keys.ReleasePadButton(7) : m_app->keys.Release(32); };
 
         press();
         Frame();

@@ -61,7 +61,7 @@ float AngleBetween(const Vector3& a, const Vector3& b)
 TEST_F(RangePlayerSystemTest, HeldTriggerFiresAtTheIntervalWithRecoilOnlyOnShotFrames)
 {
     app.status->m_stamina = 100.0f;
-    app.input.heldButtons = {0};
+    app.input.HoldMouseButton(0);
     float pitchBefore = 0.0f;
     int recoilFrames = 0;
     int attackedFrames = 0;
@@ -98,7 +98,7 @@ TEST_F(RangePlayerSystemTest, HeldTriggerFiresAtTheIntervalWithRecoilOnlyOnShotF
     EXPECT_EQ(app.status->m_weaponProjectileCount, 1);
 
     // Released, nothing fires however long the timer has run.
-    app.input.heldButtons.clear();
+    app.input.ReleaseMouseButton(0);
     EXPECT_TRUE(RunFrames(60).empty());
     EXPECT_FALSE(app.status->m_attackedThisFrame);
 }
@@ -106,7 +106,7 @@ TEST_F(RangePlayerSystemTest, HeldTriggerFiresAtTheIntervalWithRecoilOnlyOnShotF
 TEST_F(RangePlayerSystemTest, NoShotBelowTheStaminaCostAndTheGunEasesOut)
 {
     app.status->m_stamina = app.status->m_staminaCostPerAttack - 0.01f;
-    app.input.heldButtons = {0};
+    app.input.HoldMouseButton(0);
     EXPECT_TRUE(RunFrames(200).empty());
     EXPECT_GE(weapon.m_gunDistance, RangePlayerSystem::kGunFar);
     EXPECT_LT(weapon.m_gunDistance, RangePlayerSystem::kGunFar + kDt * 1.8f);
@@ -132,13 +132,14 @@ TEST_F(RangePlayerSystemTest, NoShotBelowTheStaminaCostAndTheGunEasesOut)
 TEST_F(RangePlayerSystemTest, PadTriggerFiresOnlyAboveTheThreshold)
 {
     app.status->m_stamina = 100.0f;
+    app.input.SetJoystickPresent(true);
     struct Case {
         float axis;
         bool fires;
     };
     for (const Case& c : {Case{0.2f, false}, Case{0.21f, true}, Case{-1.0f, false}}) {
         weapon.m_timeSinceShot = 1.0f;
-        app.input.padAxes[2] = c.axis;
+        app.input.SetAxis(2, c.axis);
         EXPECT_EQ(RunFrames(1).size(), c.fires ? 1u : 0u) << c.axis;
     }
 }
@@ -177,7 +178,7 @@ TEST_F(RangePlayerSystemTest, GunSitsInFrontOfTheCameraTurnedToFaceAway)
 TEST_F(RangePlayerSystemTest, ShotsLeaveTheMuzzleAndConvergeOnTheAimedPoint)
 {
     app.status->m_stamina = 100.0f;
-    app.input.heldButtons = {0};
+    app.input.HoldMouseButton(0);
     // Without jitter or aim offset the aim is the view axis itself.
     weapon.m_randomTrajectory[0] = weapon.m_randomTrajectory[1] = 0.0f;
     weapon.m_aimOffset[0] = weapon.m_aimOffset[1] = 0.0f;

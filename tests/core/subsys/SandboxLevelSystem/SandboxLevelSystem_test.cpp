@@ -239,16 +239,16 @@ TEST(SandboxLevelSystem, LightsFollowTheListTheLampTheCameraAndTabTheGui)
     // Tab shows the debug GUI and the cursor and hides them again, with no cursor event.
     ztengine::Gui& gui = ztengine::Gui::Instance();
     gui.SetEnabled(false);
-    s.app.input.keys[258] = zttest::StepInput::kReleased;
+    s.app.input.Release(258);
     s.Frame();
     EXPECT_TRUE(s.sandbox.GuiShown());
     EXPECT_TRUE(gui.IsEnabled());
-    EXPECT_TRUE(s.app.input.cursorEnabled);
-    s.app.input.keys[258] = zttest::StepInput::kReleased;
+    EXPECT_TRUE(s.app.input.IsCursorEnabled());
+    s.app.input.Release(258);
     s.Frame();
     EXPECT_FALSE(s.sandbox.GuiShown());
     EXPECT_FALSE(gui.IsEnabled());
-    EXPECT_FALSE(s.app.input.cursorEnabled);
+    EXPECT_FALSE(s.app.input.IsCursorEnabled());
     EXPECT_EQ(s.app.Count("SHOW_CUSTOM_CURSOR") + s.app.Count("HIDE_CUSTOM_CURSOR"), 0);
 
     // "Render Debug" drives the renderer's debug drawing.

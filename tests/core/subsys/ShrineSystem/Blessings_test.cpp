@@ -43,7 +43,7 @@ protected:
     }
     void PressE()
     {
-        world.input.released.insert(GLFW_KEY_E);
+        world.input.Release(GLFW_KEY_E);
         Frame();
     }
     void AddChest(const Vector3& at) { world.blessings->m_shrines.push_back(BlessingShrine{at, 6.0f, 0, 0, true}); }

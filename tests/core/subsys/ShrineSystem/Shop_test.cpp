@@ -72,11 +72,11 @@ protected:
     // Clicks the button at a layer position.
     void Click(const ztmath::Vector2& at)
     {
-        world.input.fromCenter = at;
+        world.input.SetCursorFromCenter(at);
         ShopFrame();
-        world.input.mouseReleased = true;
+        world.input.ReleaseMouseButton(0);
         ShopFrame();
-        world.input.fromCenter = ztmath::Vector2(-5000.0f, -5000.0f);
+        world.input.SetCursorFromCenter(ztmath::Vector2(-5000.0f, -5000.0f));
     }
     ztmath::Vector2 ButtonAt(int button) { return world.Element(shop.m_buttons[button]).m_sprite.GetPosition(); }
     std::string Description(int button) { return world.Text(shop.m_descriptions[button]).text; }
@@ -89,7 +89,7 @@ protected:
 TEST_F(ShopTest, ShrinePromptOpensTheShopOnlyInReach)
 {
     const uint32_t prompt = shrines.m_prompt;
-    world.input.released.insert(GLFW_KEY_E);
+    world.input.Release(GLFW_KEY_E);
     shrines.Update(0.0f);
     EXPECT_TRUE(world.states.empty());  // no shrine at all
     EXPECT_FALSE(world.Text(prompt).visible);
@@ -99,11 +99,11 @@ TEST_F(ShopTest, ShrinePromptOpensTheShopOnlyInReach)
     shrines.Update(0.0f);
     EXPECT_TRUE(world.Text(prompt).visible);
     EXPECT_EQ(world.Text(prompt).text, "Press 'E' to access shop");
-    world.input.padPresent = true;
+    world.input.SetJoystickPresent(true);
     shrines.Update(0.0f);
     EXPECT_EQ(world.Text(prompt).text, "Press 'X' to access shop");
 
-    world.input.padReleased.insert(2);
+    world.input.ReleasePadButton(2);
     shrines.Update(0.0f);
     EXPECT_EQ(world.states, (std::vector<std::string>{"SHRINE_UI_STATE"}));
     EXPECT_FALSE(world.Text(prompt).visible);
@@ -111,7 +111,7 @@ TEST_F(ShopTest, ShrinePromptOpensTheShopOnlyInReach)
     // Turned away, E does nothing.
     world.input.EndFrame();
     world.renderer.SetCameraBasis(Basis(-kAlongMinusZ, Vector3(0, 1, 0), true));
-    world.input.released.insert(GLFW_KEY_E);
+    world.input.Release(GLFW_KEY_E);
     shrines.Update(0.0f);
     EXPECT_EQ(world.states.size(), 1u);
     EXPECT_FALSE(world.Text(prompt).visible);
@@ -167,15 +167,15 @@ TEST_F(ShopTest, PricesRiseAndGoldIsSpent)
     EXPECT_FLOAT_EQ(world.Element(shop.m_buttons[3]).m_sprite.GetAlpha(), 1.0f);
 
     // Hovering shows that button's description only.
-    world.input.fromCenter = ButtonAt(3);
+    world.input.SetCursorFromCenter(ButtonAt(3));
     ShopFrame();
     EXPECT_TRUE(world.Text(shop.m_descriptions[3]).visible);
     EXPECT_FALSE(world.Text(shop.m_descriptions[0]).visible);
     EXPECT_FLOAT_EQ(world.Element(shop.m_buttons[3]).m_sprite.GetScale().x, 120.00001f);
 
     // Escape and a click in one frame: the state changes first and nothing is bought.
-    world.input.released.insert(GLFW_KEY_ESCAPE);
-    world.input.mouseReleased = true;
+    world.input.Release(GLFW_KEY_ESCAPE);
+    world.input.ReleaseMouseButton(0);
     shop.Update(1.0f / 60.0f);
     shop.NextState(0);
     UIElementManager::GetInstance().Update();
@@ -222,20 +222,21 @@ TEST_F(ShopTest, PadMovesTheSelectionAndTheCursor)
 
     // In the shop: without a pad nothing moves; with one, 12 from 0 goes to 3 and the cursor
     // follows; two buttons in one frame take only the first of 11, 13, 12, 10.
-    world.input.padReleased.insert(12);
+    world.input.ReleasePadButton(12);
     ShopFrame();
     EXPECT_EQ(shop.m_padSelection, 0);
-    world.input.padPresent = true;
-    world.input.padReleased.insert(12);
+    world.input.SetJoystickPresent(true);
+    world.input.ReleasePadButton(12);
     ShopFrame();
     EXPECT_EQ(shop.m_padSelection, 3);
-    ASSERT_EQ(world.input.cursorMoves.size(), 1u);
-    EXPECT_FLOAT_EQ(world.input.cursorMoves[0].first, 640.0f - 300.0f);
-    EXPECT_FLOAT_EQ(world.input.cursorMoves[0].second, 400.0f - 50.0f);
-    world.input.padReleased = {10, 11};
+    ASSERT_EQ(world.input.CursorMoves().size(), 1u);
+    EXPECT_DOUBLE_EQ(world.input.CursorMoves()[0].first, 640.0f - 300.0f);
+    EXPECT_DOUBLE_EQ(world.input.CursorMoves()[0].second, 400.0f - 50.0f);
+    world.input.ReleasePadButton(10);
+    world.input.ReleasePadButton(11);
     ShopFrame();
     EXPECT_EQ(shop.m_padSelection, 4);
-    world.input.padReleased.insert(1);
+    world.input.ReleasePadButton(1);
     ShopFrame();
     EXPECT_EQ(world.states, (std::vector<std::string>{"GAMEPLAY_STATE"}));
 }

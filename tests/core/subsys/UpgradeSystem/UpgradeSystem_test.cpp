@@ -75,13 +75,13 @@ TEST_F(UpgradeSystemTest, ForwardsOneMessagePerFrameAndCountsIt)
 TEST_F(UpgradeSystemTest, PanelTogglesWithControlUAndGreysOutWhatWasNotBought)
 {
     EXPECT_FALSE(system.m_panelShown);
-    world.input.released.insert(GLFW_KEY_U);
+    world.input.Release(GLFW_KEY_U);
     Frame();
     EXPECT_FALSE(system.m_panelShown);  // U alone does nothing
 
     world.upgradeQueue->m_messages.push_back(UpgradeMessage{1, 0, 0});
-    world.input.held.insert(GLFW_KEY_LEFT_CONTROL);
-    world.input.released.insert(GLFW_KEY_U);
+    world.input.Hold(GLFW_KEY_LEFT_CONTROL);
+    world.input.Release(GLFW_KEY_U);
     Frame();
     EXPECT_TRUE(system.m_panelShown);
     EXPECT_EQ(world.Count("SHOW_CUSTOM_CURSOR"), 1);
@@ -92,7 +92,7 @@ TEST_F(UpgradeSystemTest, PanelTogglesWithControlUAndGreysOutWhatWasNotBought)
     for (int upgrade : {0, 2, 3, 4, 5})
         EXPECT_FLOAT_EQ(IconAlpha(upgrade), 0.3f) << upgrade;
 
-    world.input.released.insert(GLFW_KEY_U);
+    world.input.Release(GLFW_KEY_U);
     Frame();
     EXPECT_FALSE(system.m_panelShown);
     EXPECT_EQ(world.Count("HIDE_CUSTOM_CURSOR"), 2);  // once at Init
