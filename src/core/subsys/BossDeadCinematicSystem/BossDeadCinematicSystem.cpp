@@ -1,5 +1,8 @@
 #include "core/subsys/BossDeadCinematicSystem/BossDeadCinematicSystem.h"
 
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
 #include "core/App.h"
 #include "core/MessagingSystem.h"
 #include "core/graphics/framework/2d/TextManager.h"
@@ -15,7 +18,6 @@ namespace ztengine {
 
 namespace {
 
-constexpr unsigned kKeySpace = 32;
 constexpr int kPadFastForwardButton = 4;
 constexpr float kRemarkTime = 3.0f;
 constexpr float kBossLookHeight = 20.0f;
@@ -116,7 +118,7 @@ void BossDeadCinematicSystem::Reset()
 
 bool BossDeadCinematicSystem::FastForwardHeld()
 {
-    return m_input->IsKeyHeld(kKeySpace) || m_input->IsJoystickButtonHeld(0, kPadFastForwardButton);
+    return m_input->IsKeyHeld(GLFW_KEY_SPACE) || m_input->IsJoystickButtonHeld(0, kPadFastForwardButton);
 }
 
 void BossDeadCinematicSystem::UpdateWhiteFade(float dt)

@@ -1,5 +1,8 @@
 #include "core/subsys/CinematicIntroSystem/CinematicIntroSystem.h"
 
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -64,10 +67,6 @@ const ztmath::Vector3 kLineColour{0.0f, 0.0f, 0.0f};
 // instead: the view of every key is then the same whatever ran before.
 const ztmath::Vector3 kReferenceForward{0.0f, 0.0f, -1.0f};
 
-constexpr unsigned kKeyZ = 90;
-constexpr unsigned kKeyEscape = 256;
-constexpr unsigned kKeySpace = 32;
-constexpr unsigned kKeyEnter = 257;
 
 }  // namespace
 
@@ -211,7 +210,7 @@ void CinematicIntroSystem::RunScript(int32_t beat)
 bool CinematicIntroSystem::SkipRequested()
 {
     Input& input = *m_input;
-    return input.IsKeyReleased(kKeyEscape) || input.IsKeyReleased(kKeySpace) || input.IsKeyReleased(kKeyEnter) ||
+    return input.IsKeyReleased(GLFW_KEY_ESCAPE) || input.IsKeyReleased(GLFW_KEY_SPACE) || input.IsKeyReleased(GLFW_KEY_ENTER) ||
            input.IsMouseButtonReleased(0) || input.IsJoystickButtonReleased(0, 0) ||
            input.IsJoystickButtonReleased(0, 7);
 }
@@ -234,7 +233,7 @@ void CinematicIntroSystem::Update(float dt)
 
     // A developer's way out of the game from the intro. It leaves through the normal shutdown
     // so that the settings, lists and scenes are still saved.
-    if (m_input->IsKeyReleased(kKeyZ))
+    if (m_input->IsKeyReleased(GLFW_KEY_Z))
         m_app->Quit();
 
     if (SkipRequested())

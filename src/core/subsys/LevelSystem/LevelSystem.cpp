@@ -1,6 +1,9 @@
 // LevelSystem: level loading, hazards, lighting, pause and the scene panel.
 #include "core/subsys/LevelSystem/LevelSystem.h"
 
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -28,8 +31,6 @@ using ztmath::Vector3;
 
 namespace {
 
-constexpr unsigned kKeyEscape = 256;
-constexpr unsigned kKeyGraveAccent = 96;
 constexpr int kPadPauseButton = 7;
 constexpr float kSpikeWindow = 0.333f;
 constexpr float kIceWindow = 0.125f;
@@ -146,13 +147,13 @@ void LevelSystem::Update(float dt)
         LoadScene();
     }
 
-    if (m_input != nullptr && (m_input->IsKeyReleased(kKeyEscape) ||
+    if (m_input != nullptr && (m_input->IsKeyReleased(GLFW_KEY_ESCAPE) ||
                                m_input->IsJoystickButtonReleased(0, kPadPauseButton))) {
         std::printf("PAUSE\n");
         m_app->ChangeState("PAUSE_MENU_STATE");
         return;
     }
-    if (m_input != nullptr && m_input->IsKeyPressed(kKeyGraveAccent)) {
+    if (m_input != nullptr && m_input->IsKeyPressed(GLFW_KEY_GRAVE_ACCENT)) {
         m_guiShown = !m_guiShown;
         Gui::Instance().SetEnabled(m_guiShown);
         m_input->SetCursorEnabled(m_guiShown);

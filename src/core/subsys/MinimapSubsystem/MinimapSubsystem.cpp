@@ -1,6 +1,7 @@
 #include "core/subsys/MinimapSubsystem/MinimapSubsystem.h"
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
 
 #include <cmath>
 #include <string>
@@ -229,9 +230,9 @@ void MinimapSubsystem::Update(float dt)
         m_textManager->SetText(m_floorText, "Floor " + std::to_string(m_levelState->m_floor));
     m_textManager->SetText(m_hintText, m_input->IsJoystickPresent(0) ? kPadHint : kKeyboardHint);
 
-    if (m_input->IsKeyReleased(kKeyTab) || m_input->IsJoystickButtonPressed(0, kPadMapButton))
+    if (m_input->IsKeyReleased(GLFW_KEY_TAB) || m_input->IsJoystickButtonPressed(0, kPadMapButton))
         m_bigMap = !m_bigMap;
-    if (m_input->IsKeyReleased(kKeyN))
+    if (m_input->IsKeyReleased(GLFW_KEY_N))
         m_fogEnabled = !m_fogEnabled;
 
     MinimapFrame frame;

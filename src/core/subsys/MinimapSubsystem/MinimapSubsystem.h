@@ -83,8 +83,6 @@ class MinimapSubsystem : public Subsystem {
 public:
     static constexpr const char* kTileFolder = "textures/2d/minimap/";
     static constexpr const char* kFont = "fonts/arial.ttf";
-    static constexpr unsigned kKeyTab = 258;
-    static constexpr unsigned kKeyN = 78;
     static constexpr int kPadMapButton = 3;
     static constexpr float kZoom = 4.0f;
     static constexpr float kBigMapZoom = 1.25f;

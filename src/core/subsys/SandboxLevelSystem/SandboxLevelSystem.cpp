@@ -1,6 +1,9 @@
 // SandboxLevelSystem: stored scenes as walkable scenery, and the sandbox's panel.
 #include "core/subsys/SandboxLevelSystem/SandboxLevelSystem.h"
 
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
 #include <iostream>
 
 #include "core/App.h"
@@ -17,11 +20,6 @@ namespace ztengine {
 
 using ztmath::Vector3;
 
-namespace {
-
-constexpr unsigned kKeyTab = 258;
-
-}  // namespace
 
 SandboxLevelSystem::SandboxLevelSystem(App* app)
     : Subsystem(app),
@@ -71,7 +69,7 @@ void SandboxLevelSystem::SetWindowVisible(bool visible)
 
 void SandboxLevelSystem::Update(float)
 {
-    if (m_input != nullptr && m_input->IsKeyReleased(kKeyTab)) {
+    if (m_input != nullptr && m_input->IsKeyReleased(GLFW_KEY_TAB)) {
         m_guiShown = !m_guiShown;
         Gui& gui = Gui::Instance();
         gui.SetEnabled(m_guiShown);
