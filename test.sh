@@ -21,9 +21,10 @@ if grep -q 'warning:' "$BUILD_LOG"; then
   exit 1
 fi
 
-# A test that fails is run once more: the software GL driver's worker threads now and then leave
-# an allocation the leak checker cannot attribute; a real fault fails both runs.
-CTEST=(ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --repeat until-pass:2 "$@")
+# A test that fails is run up to twice more: the software GL driver's worker threads now and then
+# leave an allocation the leak checker cannot attribute, and on a loaded machine the leak checker's
+# own thread-stopping step has been seen to crash after a test passed; a real fault fails every run.
+CTEST=(ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --repeat until-pass:3 "$@")
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "${CTEST[@]}"

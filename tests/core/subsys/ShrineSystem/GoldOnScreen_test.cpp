@@ -114,11 +114,13 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
         return text;
     };
     const std::string atDrop = where();
-    // The launch angle goes in as radians, so a coin may be thrown beyond the pull: the player
-    // then walks up to one.
-    if (!road.RunUntil([&] { return collectedCoins() >= 1; }, 40) && coins->m_coins.Count() > 0) {
-        road.Face(coins->m_coins.At(coins->m_coins.m_head).m_body.GetPosition());
-        road.WalkUntil([&] { return collectedCoins() >= 1; }, 60);
+    // The launch angle goes in as radians, so a coin may be thrown far beyond the pull, and coins
+    // bounce hard: the player then steps onto the first one, again while it is still moving.
+    // Collection ignores height, so standing above it is enough.
+    road.RunUntil([&] { return collectedCoins() >= 1; }, 40);
+    for (int step = 0; step < 20 && collectedCoins() < 1 && coins->m_coins.Count() > 0; ++step) {
+        road.StandAt(coins->m_coins.At(coins->m_coins.m_head).m_body.GetPosition() + Vector3(0.0f, 6.0f, 0.0f));
+        road.RunUntil([&] { return collectedCoins() >= 1; }, 3);
     }
     ASSERT_GE(collectedCoins(), 1) << "no coin collected: at the drop " << atDrop << "; now " << where();
     const zttest::RoadPicture collected = road.Shot("1-coin-collected-gold-count", 1);
@@ -137,7 +139,9 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
         EXPECT_EQ(Shown(road, coins->m_goldText), "") << where();
     }
 
-    // The shop: facing the giver, the prompt; E opens the shop screen.
+    // The shop: back in front of the giver and facing him, the prompt; E opens the shop screen.
+    road.StandAt(giver + Vector3(0.0f, 12.0f, -12.0f));
+    road.Run(5);
     road.Face(giver + Vector3(0.0f, 6.0f, 0.0f));
     road.Run(2);
     EXPECT_EQ(Shown(road, shrines->m_prompt), "Press 'E' to access shop");
