@@ -167,10 +167,10 @@ Posture Guard()
 }
 
 // Lying on the back, limbs loose, rolled a little onto the left side: the tail, swung out to
-// the right, then lies flat instead of pushing the body up, and the arms follow the roll so the
-// left neither props the body up nor the right hangs in the air. The tail's swing stays short
-// of 69 degrees because its tip turns 1.3 times as far and, past a quarter turn, the tip's
-// Euler angles would wrap.
+// the right, then lies flat instead of pushing the body up, and the arms follow the roll, the
+// left raised so that it does not prop the body up and the right lowered onto the floor. The
+// tail's swing stays short of 69 degrees because its tip turns 1.3 times as far and, past a
+// quarter turn, the tip's Euler angles would wrap.
 Posture OnBack()
 {
     Posture s;
