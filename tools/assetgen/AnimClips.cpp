@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct Posture {
     float armR = 0.0f, outR = 0.0f, elbowR = 10.0f;
     float legL = 0.0f, kneeL = 0.0f, legOutL = 0.0f;
     float legR = 0.0f, kneeR = 0.0f, legOutR = 0.0f;
+    float toes = 0.0f;  // points both feet, toes away from the shins, as in lying face down
     float jaw = 0.0f, tailLift = 0.0f, tailSwing = 0.0f, ears = 0.0f;
 };
 
@@ -55,6 +57,7 @@ Posture Mix(const Posture& a, const Posture& b, float t)
     r.legR = m(a.legR, b.legR);
     r.kneeR = m(a.kneeR, b.kneeR);
     r.legOutR = m(a.legOutR, b.legOutR);
+    r.toes = m(a.toes, b.toes);
     r.jaw = m(a.jaw, b.jaw);
     r.tailLift = m(a.tailLift, b.tailLift);
     r.tailSwing = m(a.tailSwing, b.tailSwing);
@@ -90,13 +93,13 @@ void Apply(Pose& pose, const Posture& s)
     // turn, where its Euler angle would wrap).
     pose.Turn("Staff", std::min(s.armR + s.elbowR, 170.0f), 0.0f, 0.0f);
 
-    // Feet stay roughly level with the ground whatever the legs do.
+    // Feet stay roughly level with the ground whatever the legs do, unless pointed.
     pose.Turn("Thigh_L", -s.legL, 0.0f, s.legOutL);
     pose.Turn("Shin_L", s.kneeL, 0.0f, 0.0f);
-    pose.Turn("Foot_L", 0.7f * (s.legL - s.kneeL), 0.0f, 0.0f);
+    pose.Turn("Foot_L", 0.7f * (s.legL - s.kneeL) + s.toes, 0.0f, 0.0f);
     pose.Turn("Thigh_R", -s.legR, 0.0f, -s.legOutR);
     pose.Turn("Shin_R", s.kneeR, 0.0f, 0.0f);
-    pose.Turn("Foot_R", 0.7f * (s.legR - s.kneeR), 0.0f, 0.0f);
+    pose.Turn("Foot_R", 0.7f * (s.legR - s.kneeR) + s.toes, 0.0f, 0.0f);
 
     pose.Turn("Tail1", -s.tailLift, s.tailSwing, 0.0f);
     pose.Turn("Tail2", -0.6f * s.tailLift, 1.3f * s.tailSwing, 0.0f);
@@ -163,17 +166,21 @@ Posture Guard()
     return s;
 }
 
-// Lying on the back, limbs loose.
+// Lying on the back, limbs loose, rolled a little onto the left side: the tail, swung out to
+// the right, then lies flat instead of pushing the body up, and the arms follow the roll, the
+// left raised so that it does not prop the body up and the right lowered onto the floor. The
+// tail's swing stays short of 69 degrees because its tip turns 1.3 times as far and, past a
+// quarter turn, the tip's Euler angles would wrap.
 Posture OnBack()
 {
     Posture s;
     s.drop = 0.78f;
     s.hipsPitch = -90.0f;
-    s.lean = 6.0f;
-    s.headPitch = 12.0f;
+    s.lean = -8.0f;
+    s.headPitch = -5.0f;
     s.headYaw = 25.0f;
-    s.armL = -10.0f;
-    s.armR = 10.0f;
+    s.armL = 20.0f;
+    s.armR = -20.0f;
     s.outL = 60.0f;
     s.outR = 45.0f;
     s.elbowL = s.elbowR = 25.0f;
@@ -183,26 +190,31 @@ Posture OnBack()
     s.kneeR = 4.0f;
     s.legOutL = s.legOutR = 10.0f;
     s.jaw = 20.0f;
-    s.tailLift = -30.0f;
+    s.hipsYaw = 25.0f;
+    s.tailLift = -45.0f;
+    s.tailSwing = 65.0f;
     return s;
 }
 
-// Lying face down.
+// Lying face down on one cheek, one arm reaching past the head and the other by the side, the
+// feet pointed: neither the snout, a hand nor the toes hold the body off the floor.
 Posture OnFront()
 {
     Posture s;
     s.drop = 0.8f;
     s.hipsPitch = 90.0f;
-    s.headYaw = -35.0f;
-    s.armL = 150.0f;
-    s.armR = 40.0f;
+    s.headYaw = -75.0f;
+    s.headPitch = -10.0f;
+    s.armL = 170.0f;
+    s.armR = -5.0f;
     s.outL = 30.0f;
-    s.outR = 50.0f;
-    s.elbowL = 40.0f;
-    s.elbowR = 30.0f;
+    s.outR = 25.0f;
+    s.elbowL = 15.0f;
+    s.elbowR = 10.0f;
     s.legL = -5.0f;
     s.legR = 0.0f;
     s.kneeL = 15.0f;
+    s.toes = 60.0f;
     s.jaw = 15.0f;
     s.tailLift = 30.0f;
     return s;
@@ -557,6 +569,10 @@ Clip FallBack(std::string name, float seconds)
     recoil.kneeL = recoil.kneeR = 12.0f;
     recoil.drop = 0.05f;
     recoil.jaw = 20.0f;
+    // The tail swings out to the side as the body goes over; there it stays level through the
+    // fall instead of landing first and holding the body up.
+    recoil.tailLift = -30.0f;
+    recoil.tailSwing = 40.0f;
     Posture stagger = recoil;
     stagger.hipsPitch = -30.0f;
     stagger.drop = 0.32f;
@@ -565,6 +581,8 @@ Clip FallBack(std::string name, float seconds)
     stagger.legL = 35.0f;
     stagger.legR = 25.0f;
     stagger.outL = stagger.outR = 65.0f;
+    stagger.tailLift = -45.0f;
+    stagger.tailSwing = 65.0f;
     Posture down = OnBack();
     Posture bounce = down;
     bounce.hipsPitch = -82.0f;
@@ -701,7 +719,12 @@ Clip DiveRoll(std::string name)
         s.kneeL = s.kneeR = 120.0f * tuck;
         s.armL = s.armR = 60.0f * tuck;
         s.elbowL = s.elbowR = 10.0f + 90.0f * tuck;
-        s.headPitch = 35.0f * tuck;
+        s.headPitch = 50.0f * tuck;
+        // The tail is held out level to the side, along the axis the body turns about, so it
+        // never sweeps through the floor.
+        const float tail = Smooth((phase - 0.05f) / 0.15f) * (1.0f - Smooth((phase - 0.8f) / 0.15f));
+        s.tailLift = -45.0f * tail;
+        s.tailSwing = 65.0f * tail;
         return s;
     });
 }
@@ -723,6 +746,29 @@ Clip ForwardFlip(std::string name)
         s.elbowL = s.elbowR = 20.0f + 60.0f * tuck;
         return s;
     });
+}
+
+Clip OnTheFloor(Clip clip, const Rig& rig, const Mesh& mesh)
+{
+    // Each skin point as its bone holds it, so a pose only has to turn and move it.
+    struct Held {
+        int bone;
+        aiVector3D local;
+    };
+    auto points = std::make_shared<std::vector<Held>>();
+    for (size_t v = 0; v < mesh.positions.size(); ++v)
+        if (mesh.bones[v] >= 0)
+            points->push_back({mesh.bones[v], mesh.positions[v] - rig.Joint(mesh.bones[v])});
+    clip.pose = [points, pose = std::move(clip.pose)](Pose& out, float phase) {
+        pose(out, phase);
+        const Pose::Placed placed = out.Place();
+        float lowest = 1e30f;
+        for (const Held& p : *points)
+            lowest = std::min(lowest, (placed.joints[size_t(p.bone)] + placed.turns[size_t(p.bone)].Rotate(p.local)).y);
+        if (!points->empty())
+            out.Shift(aiVector3D(0.0f, -lowest, 0.0f));
+    };
+    return clip;
 }
 
 }  // namespace assetgen::models::clips

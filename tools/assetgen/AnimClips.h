@@ -2,6 +2,7 @@
 // The procedural clips of the characters. Every clip plays in place (the root only rises and
 // sinks), works on any of our biped rigs (bones a rig lacks are skipped) and, where it loops,
 // ends on the pose it starts with.
+#include "assetgen/ModelMesh.h"
 #include "assetgen/Rig.h"
 
 #include <string>
@@ -47,5 +48,10 @@ Clip IdleToFight(std::string name);
 // Whole-body turns about the hips: a roll forward and a flip.
 Clip DiveRoll(std::string name);
 Clip ForwardFlip(std::string name);
+
+// The clip with the body raised or lowered at every key so that the lowest point of the skin
+// rests on the floor: for falls, rolls and lying on the ground, where the body's turns decide
+// what touches the ground (the postures' own drop no longer counts).
+Clip OnTheFloor(Clip clip, const Rig& rig, const Mesh& mesh);
 
 }  // namespace assetgen::models::clips

@@ -45,4 +45,24 @@ void Pose::Turn(std::string_view bone, float xDeg, float yDeg, float zDeg)
     Turn(bone, Euler(xDeg, yDeg, zDeg));
 }
 
+Pose::Placed Pose::Place() const
+{
+    const Rig& rig = *m_rig;
+    Placed placed;
+    placed.turns.resize(rig.bones.size());
+    placed.joints.resize(rig.bones.size());
+    for (size_t b = 0; b < rig.bones.size(); ++b) {
+        const int parent = rig.bones[b].parent;
+        if (parent < 0) {
+            placed.turns[b] = m_rotations[b];
+            placed.joints[b] = rig.bones[b].offset + m_shift;
+        } else {
+            const aiQuaternion& up = placed.turns[size_t(parent)];
+            placed.turns[b] = up * m_rotations[b];
+            placed.joints[b] = placed.joints[size_t(parent)] + up.Rotate(aiVector3D(rig.bones[b].offset));
+        }
+    }
+    return placed;
+}
+
 }  // namespace assetgen::models

@@ -46,6 +46,15 @@ public:
     const aiVector3D& RootShift() const { return m_shift; }
     const Rig& GetRig() const { return *m_rig; }
 
+    // Every bone's turn and joint in model space. Bones have no rest turn, so a bone's turn is
+    // its parents' composed with its own, and a point it holds at `local` from its joint in the
+    // bind pose is carried to joints[bone] + turns[bone].Rotate(local).
+    struct Placed {
+        std::vector<aiQuaternion> turns;
+        std::vector<aiVector3D> joints;
+    };
+    Placed Place() const;
+
 private:
     const Rig* m_rig;
     std::vector<aiQuaternion> m_rotations;

@@ -7,6 +7,7 @@
 #include "assetgen/AnimClips.h"
 
 #include <string_view>
+#include <utility>
 
 namespace assetgen::models {
 
@@ -50,6 +51,9 @@ Rig Biped(const Joints& j, float h)
     }
     return rig;
 }
+
+// A clip that takes the body down to the floor, kept resting on it by the character's own skin.
+Clip Grounded(const Character& c, Clip clip) { return clips::OnTheFloor(std::move(clip), c.rig, c.mesh); }
 
 // Shapes laid out in fractions of the height onto the character's mesh.
 class Sculptor {
@@ -174,7 +178,7 @@ Character Rabbitman()
         {pack + "running_inPlace.fbx", clips::Run("running_inPlace", 2, 1.4f)},
         {pack + "stomach_hit.fbx", clips::GutHit("stomach_hit", 1.0f)},
         {pack + "zombie_attack.fbx", clips::ZombieAttack("zombie_attack")},
-        {pack + "falling_back_death.fbx", clips::FallBack("falling_back_death", 2.0f)},
+        {pack + "falling_back_death.fbx", Grounded(c, clips::FallBack("falling_back_death", 2.0f))},
     };
     return c;
 }
@@ -244,7 +248,7 @@ Character Lkanga()
         {dir + "drunk_idle.fbx", clips::Idle("drunk_idle", 4.0f, 1.0f)},
         {dir + "walking_inPlace.fbx", clips::Walk("walking_inPlace", 2, 2.0f)},
         {dir + "fireball.fbx", clips::Throw("fireball", 0.5f, 1.2f)},
-        {dir + "death.fbx", clips::FallBack("death", 2.0f)},
+        {dir + "death.fbx", Grounded(c, clips::FallBack("death", 2.0f))},
         {dir + "taunt.fbx", clips::Taunt("taunt")},
     };
     return c;
@@ -311,7 +315,7 @@ Character Ogre()
     c.animationFiles = {
         {pack + "swagger_walk_inPlace.fbx", clips::Walk("swagger_walk_inPlace", 2, 2.4f, 1.0f)},
         {pack + "running_inPlace.fbx", clips::Run("running_inPlace", 1, 0.8f)},
-        {pack + "falling_back_death.fbx", clips::FallBack("falling_back_death", 2.0f)},
+        {pack + "falling_back_death.fbx", Grounded(c, clips::FallBack("falling_back_death", 2.0f))},
     };
     return c;
 }
@@ -385,7 +389,7 @@ Character SkeletonMagician()
         {dir + "anim_skele_attack0.fbx", clips::Cast("attack0")},
         {dir + "anim_skele_attack1.fbx", clips::OverheadSwing("attack1")},
         {dir + "anim_skele_block.fbx", clips::Block("block")},
-        {dir + "anim_skele_death.fbx", clips::FallBack("death", 2.0f)},
+        {dir + "anim_skele_death.fbx", Grounded(c, clips::FallBack("death", 2.0f))},
         {dir + "anim_skele_gut_hit.fbx", clips::GutHit("gut_hit", 1.0f)},
         {dir + "anim_skele_head_hit.fbx", clips::HeadHit("head_hit", 1.0f)},
         {dir + "anim_skele_run.fbx", clips::Run("run", 2, 1.4f)},
@@ -454,7 +458,7 @@ Character Kobold()
     const std::string dir = "animation/InnkeeperAnimations/";
     c.animationFiles = {
         {dir + "neutral_idle.fbx", clips::Idle("neutral_idle", 4.0f)},
-        {dir + "dive_roll.fbx", clips::DiveRoll("dive_roll")},
+        {dir + "dive_roll.fbx", Grounded(c, clips::DiveRoll("dive_roll"))},
         {dir + "fireball.fbx", clips::Throw("fireball", 0.7f, 1.0f)},
         {dir + "hit_reaction_1.fbx", clips::GutHit("hit_reaction_1", 1.0f)},
         {dir + "look_around.fbx", clips::LookAround("look_around")},
@@ -464,9 +468,9 @@ Character Kobold()
         {dir + "running_inPlace.fbx", clips::Run("running_inPlace", 2, 1.4f)},
         {dir + "standing_idle_to_fight_idle.fbx", clips::IdleToFight("standing_idle_to_fight_idle")},
         {dir + "taunt.fbx", clips::Taunt("taunt")},
-        {dir + "writhing_in_pain.fbx", clips::Writhe("writhing_in_pain")},
+        {dir + "writhing_in_pain.fbx", Grounded(c, clips::Writhe("writhing_in_pain"))},
         {dir + "yelling.fbx", clips::Yell("yelling")},
-        {dir + "dying.fbx", clips::Dying("dying", 10.0f)},
+        {dir + "dying.fbx", Grounded(c, clips::Dying("dying", 10.0f))},
     };
     return c;
 }

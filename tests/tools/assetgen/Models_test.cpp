@@ -165,6 +165,15 @@ Vector3 JointAt(const LoadedModel& model, const SkeletalAnimationSet& set, uint3
     return pose[size_t(index)].TransformPoint(bind.TransformPoint(Vector3(0, 0, 0)));
 }
 
+// The clips that take the body down to the floor: the deaths, the roll and the writhing.
+bool OnTheFloor(const std::string& path)
+{
+    for (const char* word : {"death", "dying", "roll", "writhing"})
+        if (path.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
 // ---- the fixture: one generation for the whole program ------------------------------------
 
 class GeneratedModels : public ::testing::Test {
@@ -662,26 +671,79 @@ TEST_F(GeneratedModels, ClipsShowWhatTheGameTimesItsActionsBy)
     }
 }
 
+// The skin as the game draws it, blended over up to four bones and posed between the keys as
+// well as on them, stays above the floor all through the falls, the roll and the writhing.
+TEST_F(GeneratedModels, TheDrawnSkinStaysAboveTheFloorInFallsAndRolls)
+{
+    const std::pair<const char*, std::string> rigs[] = {
+        {"models/rabbitman.fbx", "rabbitmanModel"}, {"models/lkanga.fbx", "lkangaModel"},
+        {"models/ogre.fbx", "ogreModel"},           {"models/skeleton.fbx", "skeletonModel"},
+        {"models/kobold.fbx", "KoboldModel"},
+    };
+    int clips = 0;
+    for (const auto& [rig, roster] : rigs) {
+        const LoadedModel& model = Model(rig);
+        const ztengine::Skeleton& skeleton = model.mesh->GetSkeleton();
+        for (const std::string& file : RosterAnimations().at(roster)) {
+            if (!OnTheFloor(file))
+                continue;
+            SCOPED_TRACE(file);
+            ++clips;
+            SkeletalAnimationSet set = model.mesh->GetAnimations();
+            ASSERT_TRUE(ztengine::LoadSkeletalAnimations((*s_dir / file).string().c_str(), set));
+            const uint32_t clip = uint32_t(set.m_animations.size() - 1);
+            const int steps = 4 * int(set.m_animations.back().channels.front().rotationKeys.size() - 1);
+            std::vector<Matrix4x4> pose(skeleton.GetBoneCount());
+            float lowest = 1e30f, lowestPhase = 0.0f;
+            for (int step = 0; step <= steps; ++step) {
+                const float phase = float(step) / float(steps);
+                skeleton.ComputePose(set, phase, Matrix4x4(), clip, pose.data(), pose.size());
+                for (uint32_t v = 0; v < model.mesh->GetVertexCount(); ++v) {
+                    const ztengine::SkinWeights w = model.mesh->GetSkinWeights(v);
+                    const Vector3& bind = model.mesh->GetVertex(v)->position;
+                    float y = 0.0f;
+                    for (int k = 0; k < 4; ++k)
+                        if (w.weights[k] > 0.0f)
+                            y += w.weights[k] * pose[size_t(w.boneIds[k])].TransformPoint(bind).y;
+                    if (y < lowest) {
+                        lowest = y;
+                        lowestPhase = phase;
+                    }
+                }
+            }
+            std::printf("%s: lowest %.3f at %.3f of height %.3f\n", file.c_str(), lowest, lowestPhase, model.Height());
+            EXPECT_GT(lowest, -0.02f * model.Height()) << "sinks into the floor at " << lowestPhase;
+        }
+    }
+    EXPECT_EQ(clips, 7);
+}
+
 }  // namespace
 
-// The falls and the roll lie on or tumble over the floor: at every key the posed skin (each
-// vertex carried by its own bone) stays above it. Disabled: it does not hold yet. Falling back
-// turns tails, the staff and bent limbs down through the floor (up to half the body's height),
-// and lifting the whole body clear leaves it floating, so the poses themselves need reworking.
-TEST(CharacterClips, DISABLED_DeathsAndRollsStayAboveTheFloor)
+// The falls, the roll and the writhing lie on or tumble over the floor: at every key the posed
+// skin (each vertex carried by its own bone) stays above it, and it is the body that touches
+// it, not the end of a tail or a staff holding the body up in the air; a death ends with the
+// trunk lying on it.
+TEST(CharacterClips, DeathsAndRollsStayAboveTheFloor)
 {
     using namespace assetgen::models;
     for (const Character& c : Characters()) {
         const Rig& rig = c.rig;
         float height = 0.0f;
         for (const aiVector3D& p : c.mesh.positions) height = std::max(height, p.y);
+        std::vector<bool> prop(rig.bones.size()), trunk(rig.bones.size());
+        for (size_t b = 0; b < rig.bones.size(); ++b) {
+            const std::string& name = rig.bones[b].name;
+            // The tail's base is part of the body's bulk; its far half and the staff stick out.
+            prop[b] = name == "Tail2" || name == "Staff";
+            trunk[b] = name == "Hips" || name == "Spine" || name == "Chest";
+        }
         for (const AnimationFile& file : c.animationFiles) {
             const std::string& path = file.path;
-            if (path.find("death") == std::string::npos && path.find("dying") == std::string::npos &&
-                path.find("roll") == std::string::npos)
+            if (!OnTheFloor(path))
                 continue;
             SCOPED_TRACE(path);
-            float lowest = 1e9f;
+            float lowest = 1e9f, highestBody = -1e9f, lastTrunk = 1e9f;
             for (int k = 0; k < file.clip.keys; ++k) {
                 Pose pose(rig);
                 file.clip.pose(pose, float(k) / float(file.clip.keys - 1));
@@ -698,15 +760,26 @@ TEST(CharacterClips, DISABLED_DeathsAndRollsStayAboveTheFloor)
                         joint[b] = joint[size_t(parent)] + turn[size_t(parent)].Rotate(aiVector3D(rig.bones[b].offset));
                     }
                 }
+                float body = 1e9f, trunkLow = 1e9f;
                 for (size_t v = 0; v < c.mesh.positions.size(); ++v) {
                     const int b = c.mesh.bones[v];
                     if (b < 0) continue;
                     aiVector3D local = c.mesh.positions[v] - rig.Joint(b);
-                    lowest = std::min(lowest, (joint[size_t(b)] + turn[size_t(b)].Rotate(local)).y);
+                    const float y = (joint[size_t(b)] + turn[size_t(b)].Rotate(local)).y;
+                    lowest = std::min(lowest, y);
+                    if (!prop[size_t(b)]) body = std::min(body, y);
+                    if (trunk[size_t(b)]) trunkLow = std::min(trunkLow, y);
                 }
+                highestBody = std::max(highestBody, body);
+                lastTrunk = trunkLow;
             }
-            std::printf("%s %s: lowest %.3f of height %.3f\n", c.modelPath.c_str(), path.c_str(), lowest, height);
+            std::printf("%s %s: lowest %.3f, body at most %.3f above, trunk at last %.3f, of height %.3f\n",
+                        c.modelPath.c_str(), path.c_str(), lowest, highestBody, lastTrunk, height);
             EXPECT_GT(lowest, -0.02f * height) << "sinks into the floor";
+            EXPECT_LT(highestBody, 0.06f * height) << "held off the floor";
+            if (path.find("death") != std::string::npos || path.find("dying") != std::string::npos) {
+                EXPECT_LT(lastTrunk, 0.06f * height) << "does not lie on the floor";
+            }
         }
     }
 }
