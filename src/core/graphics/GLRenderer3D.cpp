@@ -99,8 +99,8 @@ ztmath::Matrix4x4 RotationMatrix(const ztmath::Basis& basis)
 // How the normals of an instance turn into view space: the inverse transpose of the model-view's
 // 3 x 3, built from its cofactors. A surface stretched along an axis tips its normals away from
 // that axis, where the model-view itself (or its rotation alone) would tip them toward it or
-// not at all: a cube stretched to a slab lit its top as if it were still a cube, half of it
-// turned from the sun. The determinant's sign keeps a mirrored instance's normals pointing out;
+// not at all (a cube stretched to a slab would light its top as if it were still a cube, half
+// of it turned from the sun). The determinant's sign keeps a mirrored instance's normals pointing out;
 // the cofactors stay finite for a scale of 0, which flattens the instance onto the plane the
 // normals then stand on. Only the direction matters (the shader normalises), so the columns
 // are brought to a longest of 1 and a plain rotation comes out as itself.
