@@ -15,7 +15,8 @@ in ivec4 boneIDs;
 uniform mat4 mvpMat;
 // view x model
 uniform mat4 viewMat;
-// view x rotation of the instance; its upper 3 x 3 turns normals into view space
+// inverse transpose of view x model (up to a positive factor); its upper 3 x 3 turns normals
+// into view space, so a stretched instance's normals still stand square on its surface
 uniform mat4 normalMat;
 uniform vec2 textureMultiplier;
 uniform mat4 bones[MAX_BONES];
@@ -38,6 +39,24 @@ mat4 SkinMatrix()
     return total > 0.0001 ? skin : mat4(1.0);
 }
 
+// How normals turn under the surface transform m: m's inverse transpose up to a positive factor,
+// its columns the cofactors of m. A skin pose may stretch as well as turn; tangents lie in the
+// surface and turn with m itself.
+mat3 NormalTransform(mat3 m)
+{
+    mat3 cofactors = mat3(cross(m[1], m[2]), cross(m[2], m[0]), cross(m[0], m[1]));
+    // A mirroring m would turn the normals inward.
+    return dot(m[0], cofactors[0]) < 0.0 ? -cofactors : cofactors;
+}
+
+// Unit length, so a stretch does not weigh one vertex over another when the rasteriser blends
+// them; a missing (zero) vector stays zero.
+vec3 Direction(vec3 v)
+{
+    float size = length(v);
+    return size > 0.0 ? v / size : v;
+}
+
 void main()
 {
     vec4 position = vec4(pos, 1.0);
@@ -47,12 +66,12 @@ void main()
     if (hasBones != 0) {
         mat4 skin = SkinMatrix();
         position = skin * position;
-        normal = mat3(skin) * normal;
+        normal = NormalTransform(mat3(skin)) * normal;
         tangent = mat3(skin) * tangent;
     }
     viewPosition = (viewMat * position).xyz;
-    viewNormal = mat3(normalMat) * normal;
-    viewTangent = mat3(normalMat) * tangent;
+    viewNormal = Direction(mat3(normalMat) * normal);
+    viewTangent = Direction(mat3(viewMat) * tangent);
     texCoord = uv * textureMultiplier;
     tintMode = 0;
     gl_Position = mvpMat * position;

@@ -29,6 +29,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/graphics/framework/mesh/builders/HeightMapMeshBuilder.h"
 #include "core/graphics/framework/mesh/core/MeshInfo.h"
@@ -89,10 +90,37 @@ void DrawFullScreenStrip()
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
-// translation x rotation, without the instance's scale: how normals turn.
+// The basis as a rotation without translation (the sky box turns with it).
 ztmath::Matrix4x4 RotationMatrix(const ztmath::Basis& basis)
 {
     return ztmath::Matrix4x4::FromAxes(basis.right, basis.up, basis.forward, ztmath::Vector3(0.0f, 0.0f, 0.0f));
+}
+
+// How the normals of an instance turn into view space: the inverse transpose of the model-view's
+// 3 x 3, built from its cofactors. A surface stretched along an axis tips its normals away from
+// that axis, where the model-view itself (or its rotation alone) would tip them toward it or
+// not at all (a cube stretched to a slab would light its top as if it were still a cube, half
+// of it turned from the sun). The determinant's sign keeps a mirrored instance's normals pointing out;
+// the cofactors stay finite for a scale of 0, which flattens the instance onto the plane the
+// normals then stand on. Only the direction matters (the shader normalises), so the columns
+// are brought to a longest of 1 and a plain rotation comes out as itself.
+ztmath::Matrix4x4 NormalMatrix(const ztmath::Matrix4x4& modelView)
+{
+    using ztmath::Vector3;
+    const Vector3 a(modelView[0], modelView[4], modelView[8]);
+    const Vector3 b(modelView[1], modelView[5], modelView[9]);
+    const Vector3 c(modelView[2], modelView[6], modelView[10]);
+    Vector3 columns[3] = {b.Cross(c), c.Cross(a), a.Cross(b)};
+    float longest = 0.0f;
+    for (const Vector3& column : columns)
+        longest = std::max(longest, column.Length());
+    // Squashed to a line or a point there is no surface left to light: keep the model-view.
+    if (!(longest > 0.0f) || !std::isfinite(longest))
+        return ztmath::Matrix4x4::FromAxes(a, b, c, Vector3(0.0f, 0.0f, 0.0f));
+    const float factor = (a.Dot(columns[0]) < 0.0f ? -1.0f : 1.0f) / longest;
+    for (Vector3& column : columns)
+        column = column * factor;
+    return ztmath::Matrix4x4::FromAxes(columns[0], columns[1], columns[2], Vector3(0.0f, 0.0f, 0.0f));
 }
 
 }  // namespace
@@ -540,9 +568,10 @@ void GLRenderer3D::DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Mat
             const ztmath::Matrix4x4 modelMatrix = instance.m_transform.ToMatrix();
             plain.SetMatrix4("mvpMat", (projectionView * modelMatrix).data());
             plain.SetFloat("effectsMask", (instance.m_flags & InstanceData::kEffectsOff) != 0 ? 0.0f : 1.0f);
-            plain.SetMatrix4("normalMat", (view * RotationMatrix(instance.m_transform.m_basis)).data());
+            const ztmath::Matrix4x4 modelView = view * modelMatrix;
+            plain.SetMatrix4("normalMat", NormalMatrix(modelView).data());
             plain.SetVec2("textureMultiplier", instance.m_tiling.x, instance.m_tiling.y);
-            plain.SetMatrix4("viewMat", (view * modelMatrix).data());
+            plain.SetMatrix4("viewMat", modelView.data());
             plain.SetInt("enableParallaxMap", parallax);
             glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.m_indexCount), GL_UNSIGNED_INT, nullptr);
         }

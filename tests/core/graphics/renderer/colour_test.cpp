@@ -2,8 +2,9 @@
 // clear, fog and tint colours show as the settings name them, tints look alike on model instances
 // and instance buffers, a point light brightens the side facing it in its own colour, fog moves
 // distant pixels toward its colour by the amount its density gives, GPU skinning moves the
-// limbs of a walking skeleton, and SSAO shows in sunlight. Every picture goes on one contact
-// sheet under build/<dir>/test-artefacts/. Also: a drawing test without a display fails.
+// limbs of a walking skeleton, SSAO shows in sunlight, and a cube stretched to a slab lights
+// as evenly as its flat top should. Every picture goes on one contact sheet under
+// build/<dir>/test-artefacts/. Also: a drawing test without a display fails.
 #include <GL/glew.h>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -260,6 +261,49 @@ protected:
         return Render();
     }
 
+    // A white box under a slanted sun, seen from above and in front: the unit cube stretched by
+    // `scale` and turned by `basis`, its middle at kBoxCentre, a model instance or the one
+    // instance of an instance buffer (whose basis then carries the stretch).
+    static constexpr Vector3 kBoxCentre{0.0f, -0.5f, 8.0f};
+    static Vector3 SunDirection() { return Vector3(0.5f, -1.0f, 0.25f).Normalized(); }
+    static ztmath::Basis TurnedAndTilted()
+    {
+        ztmath::Basis basis;
+        basis.Yaw(30.0f);
+        basis.Pitch(15.0f);
+        return basis;
+    }
+    Frame SunlitBoxScene(const Vector3& scale, const ztmath::Basis& basis, bool onBuffer)
+    {
+        Restart();
+        ztmath::Basis camera;
+        camera.SetForward(Vector3(0.0f, -10.0f, 14.0f).Normalized());
+        renderer->SetCameraBasis(camera);
+        renderer->SetCameraPosition(Vector3(0.0f, 10.0f, -6.0f));
+        const int32_t white = Material(255, 255, 255);
+        if (onBuffer) {
+            ztmath::Basis stretched = basis;
+            stretched.right = basis.right * scale.x;
+            stretched.up = basis.up * scale.y;
+            stretched.forward = basis.forward * scale.z;
+            // Mesh 0 (m_cube) cannot hold an instance buffer.
+            const int32_t key = renderer->CreateInstanceBuffer(renderer->CreateCubeMesh(), 1, white);
+            EXPECT_TRUE(renderer->AddInstanceToBuffer(static_cast<uint32_t>(key), kBoxCentre, stretched, 1.0f, {}));
+        } else {
+            ztengine::InstanceTransform transform;
+            transform.m_position = kBoxCentre;
+            transform.m_scale = scale;
+            transform.SetBasis(basis);
+            renderer->CreateInstance(Model(m_cube, white), transform);
+        }
+        renderer->GetCurrentEnvironmentRef().m_lightDirection = SunDirection();
+        // Nothing here casts a shadow on anything else; without the map, its texels of a tenth
+        // of a unit at this size cannot streak the wide top.
+        renderer->EnableShadows(false);
+        renderer->m_directionalLightEnabled = true;
+        return Render();
+    }
+
     std::unique_ptr<ztengine::GLRenderer3D> renderer;
     std::filesystem::path m_folder;
     int32_t m_cube = -1;
@@ -414,12 +458,70 @@ TEST_F(FrameColourTest, SsaoDarkensTheCreaseInSunlight)
     }
 }
 
+TEST_F(FrameColourTest, AStretchedCubeIsLitAsItsTrueNormalsSay)
+{
+    // The cube's corners carry smooth normals (their corner's direction). Stretched to a slab,
+    // its top is all but flat, so the sun lights it evenly and as brightly as the middle of an
+    // unstretched cube's top, where the normal stands straight up: a white top facing the sun by
+    // `facing` shows the ambient 0.2 plus 0.8 x facing. Normals turned without the inverse of
+    // the stretch leave the slab's top curved like the cube's, half of it turned from the sun.
+    const Vector3 toSun = -SunDirection();
+    auto shownFacing = [&](const Vector3& up) {
+        const float facing = std::max(up.Normalized().Dot(toSun), 0.0f);
+        return Encoded(0.2f + 0.8f * facing);
+    };
+
+    // The reference: the middle of an unstretched cube's top (big enough that a pixel beside
+    // the middle leans little).
+    const Frame cube = SunlitBoxScene(Vector3(4.0f, 4.0f, 4.0f), ztmath::Basis(), false);
+    const auto cubeTop = PixelOf(kBoxCentre + Vector3(0.0f, 2.0f, 0.0f));
+    const float expectedFlat = shownFacing(Vector3(0.0f, 1.0f, 0.0f));
+    EXPECT_NEAR(PixelAt(cube, cubeTop.first, cubeTop.second)[0], expectedFlat, 3.0f);
+
+    struct Case {
+        const char* name;
+        Vector3 scale;
+        ztmath::Basis basis;
+        bool onBuffer;
+    };
+    const Case cases[] = {
+        {"slab", Vector3(20.0f, 1.0f, 20.0f), ztmath::Basis(), false},
+        {"slab turned and tilted", Vector3(20.0f, 1.0f, 20.0f), TurnedAndTilted(), false},
+        {"long low bar", Vector3(24.0f, 0.5f, 3.0f), ztmath::Basis(), false},
+        {"slab on an instance buffer", Vector3(20.0f, 1.0f, 20.0f), ztmath::Basis(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Frame frame = SunlitBoxScene(c.scale, c.basis, c.onBuffer);
+        const float expected = shownFacing(c.basis.up);
+        // Points of the top half way from its middle toward its edges and corners, where a
+        // cube's own normals lean by 25 to 35 degrees. Across the bar its normals truly lean
+        // (it is only six times as deep as it is high): it is sampled along its long axis.
+        const std::vector<float> across =
+            c.scale.z < 10.0f ? std::vector<float>{0.0f} : std::vector<float>{-0.25f, 0.0f, 0.25f};
+        const ztmath::Matrix4x4 model =
+            ztengine::InstanceTransform{kBoxCentre, c.scale, c.basis}.ToMatrix();
+        for (float u : {-0.25f, 0.0f, 0.25f}) {
+            for (float v : across) {
+                const Vector3 onTop = model.TransformPoint(Vector3(u, 0.5f, v));
+                const auto pixel = PixelOf(onTop);
+                ASSERT_TRUE(pixel.first >= 0 && pixel.first < kWidth && pixel.second >= 0 && pixel.second < kHeight)
+                    << u << ", " << v;
+                const zttest::Rgba shown = PixelAt(frame, pixel.first, pixel.second);
+                EXPECT_NEAR(shown[0], expected, 3.0f) << "at " << u << ", " << v;
+                EXPECT_EQ(shown[0], shown[2]) << "at " << u << ", " << v;
+            }
+        }
+    }
+}
+
 TEST_F(FrameColourTest, ContactSheetOfTheChangedPictures)
 {
     // Row 1: the clear colour; fog at 10, 25 and 60. Row 2: a texture painted in a colour on a
     // model (left) beside a white instance buffer tinted by it (right), orange and grey; the
     // point light off and on. Row 3: the skeleton at two times of its walk;
-    // the sunlit crease without and with SSAO.
+    // the sunlit crease without and with SSAO. Row 4: a cube, and the cube stretched to slabs
+    // under the sun (a model instance, turned and tilted, on an instance buffer).
     std::vector<Frame> tiles;
     tiles.push_back(Render());
     for (float distance : {10.0f, 25.0f, 60.0f})
@@ -432,6 +534,11 @@ TEST_F(FrameColourTest, ContactSheetOfTheChangedPictures)
     tiles.push_back(SkeletonScene(0.25f, true));
     tiles.push_back(SunlitCreaseScene(false));
     tiles.push_back(SunlitCreaseScene(true));
+    const Vector3 slab(20.0f, 1.0f, 20.0f);
+    tiles.push_back(SunlitBoxScene(Vector3(4.0f, 4.0f, 4.0f), ztmath::Basis(), false));
+    tiles.push_back(SunlitBoxScene(slab, ztmath::Basis(), false));
+    tiles.push_back(SunlitBoxScene(slab, TurnedAndTilted(), false));
+    tiles.push_back(SunlitBoxScene(slab, ztmath::Basis(), true));
 
     constexpr int kColumns = 4;
     const int rows = (static_cast<int>(tiles.size()) + kColumns - 1) / kColumns;
