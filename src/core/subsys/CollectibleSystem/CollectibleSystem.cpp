@@ -12,6 +12,7 @@
 #include "core/math/Basis.h"
 #include "core/physics-engine/PhysicsEngine.h"
 #include "core/resources/ModelManager.h"
+#include "core/subsys/CollectibleSystem/GoldTextPlacement.h"
 #include "core/subsys/sharedData/GameStats.h"
 #include "core/subsys/sharedData/Gold.h"
 #include "platform/CRand.h"
@@ -48,7 +49,8 @@ void CollectibleSystem::Init()
     m_textManager = &m_graphics2D->GetTextManager();
     m_font = m_textManager->LoadFont("fonts/arial.ttf");
     m_goldText = m_textManager->CreateText("gold: " + std::to_string(m_gold->m_gold), m_font);
-    m_textManager->SetTextPosition(m_goldText, ztmath::Vector2(1050.0f, 50.0f));
+    m_textManager->SetTextPosition(m_goldText, GoldTextPosition(*m_textManager, m_goldText,
+                                                                static_cast<float>(m_app->m_windowInfo.windowWidth)));
     m_textManager->SetTextColor(m_goldText, kWhite, m_goldTextAlpha);
     m_textManager->SetTextVisible(m_goldText, true);
 
@@ -103,6 +105,8 @@ void CollectibleSystem::Update(float dt)
 {
     m_dt = dt;
     m_textManager->SetText(m_goldText, "gold: " + std::to_string(m_gold->m_gold));
+    m_textManager->SetTextPosition(m_goldText, GoldTextPosition(*m_textManager, m_goldText,
+                                                                static_cast<float>(m_app->m_windowInfo.windowWidth)));
     m_textManager->SetTextColor(m_goldText, kWhite, m_goldTextAlpha);
     m_goldTextAlpha -= dt;
 

@@ -22,16 +22,6 @@ namespace {
 
 constexpr float kCell = 10.0f;
 
-// Squared distance from `point` to the nearest point of the segment from `a` to `b`.
-float DistanceSquaredToSegment(const ztmath::Vector3& point, const ztmath::Vector3& a, const ztmath::Vector3& b)
-{
-    const ztmath::Vector3 ab = b - a;
-    const float length = ab.LengthSquared();
-    float t = length > 0.0f ? (point - a).Dot(ab) / length : 0.0f;
-    t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
-    return (a + ab * t - point).LengthSquared();
-}
-
 constexpr const char* kSceneName = "proc gen scene";
 constexpr const char* kStrongerText = "The enemies seem to be getting stronger...";
 constexpr const char* kStrongestText = "The enemies seemed to be at their strongest...";
@@ -394,16 +384,13 @@ void DungeonGenerator::Init()
     m.RegisterHandler("TELEPORT_PLAYER_BEGIN", [this](const IEvent&) {
         std::printf("player enters a portal\n");
         m_suspended = true;
-        m_lastExitCameraValid = false;
+        m_exitPath.Forget();
     });
     m.RegisterHandler("TELEPORT_PLAYER_END", [this](const IEvent&) {
         std::printf("player exits a portal\n");
         m_suspended = false;
     });
-    // Both move the player without walking: the way from the old spot is no walk over the stairs.
-    for (const char* jump : {"PLAYER_SET_POSITION", "PLAYER_WARP"})
-        if (m.GetEventId(jump) != MessagingSystem::kInvalidEventId)
-            m.RegisterHandler(jump, [this](const IEvent&) { m_exitSweepHold = 2; });
+    m_exitPath.ListenForJumps(m);
     m.RegisterHandler("PLAYER_DEATH", [this](const IEvent&) {
         ShowMessage(false);
         m_messageTime = 0.0f;
@@ -510,7 +497,7 @@ void DungeonGenerator::Build(int32_t colour)
 
     ++m_floor;
     m_active = false;
-    m_lastExitCameraValid = false;
+    m_exitPath.Forget();
     m_openDoorsPending = true;
     m_currentRoom = -1;
     m_eventStarted = m_eventEnding = m_bossRoom = false;
@@ -595,7 +582,7 @@ void DungeonGenerator::Update(float dt)
         }
     }
     if (!m_active) {
-        m_lastExitCameraValid = false;
+        m_exitPath.Forget();
         return;
     }
     if (m_openDoorsPending) {
@@ -605,13 +592,8 @@ void DungeonGenerator::Update(float dt)
 
     const Vector3 camera = m_graphics != nullptr ? m_graphics->GetCameraPosition() : Vector3();
     const float reach = m_exitRadius + m_playerRadius;
-    const bool walked = m_lastExitCameraValid && m_exitSweepHold == 0;
-    const Vector3 from = walked ? m_lastExitCamera : camera;
-    m_lastExitCamera = camera;
-    m_lastExitCameraValid = true;
-    if (m_exitSweepHold > 0)
-        --m_exitSweepHold;
-    if (m_floor < 3 && DistanceSquaredToSegment(m_exitPosition, from, camera) < reach * reach) {
+    m_exitPath.MoveTo(camera);
+    if (m_floor < 3 && m_exitPath.DistanceSquaredTo(m_exitPosition) < reach * reach) {
         m_messaging->SendEvent(m_eventWarp, IEvent());
         Build(level.m_level);
         m_regenerate->m_regenerate = true;

@@ -14,6 +14,7 @@
 #include "core/resources/PropManager.h"
 #include "core/subsys/DungeonGenerator/DungeonMapGenerator.h"
 #include "core/subsys/sharedData/LevelRecords.h"
+#include "core/subsys/sharedData/WalkedPath.h"
 
 namespace ztengine {
 
@@ -138,13 +139,9 @@ private:
     ztmath::Vector3 m_exitPosition;
     float m_exitRadius = 4.0f;
     float m_playerRadius = 4.0f;
-    // Where the camera stood at the last exit check, so that a walk that crosses the stairs
-    // between two frames still takes them (at a few frames per second a step is longer than the
-    // exit circle is wide). Teleports are jumps, not walks: after one, `m_exitSweepHold` updates
-    // check the camera's own spot only (the camera reaches the new place an update late).
-    ztmath::Vector3 m_lastExitCamera;
-    bool m_lastExitCameraValid = false;
-    int32_t m_exitSweepHold = 0;
+    // The way walked since the last exit check: a walk that crosses the stairs between two
+    // frames still takes them.
+    WalkedPath m_exitPath;
     std::vector<GridRoom> m_freeRooms;
     std::vector<std::string> m_rows;
     std::vector<int32_t> m_doorProps;

@@ -132,6 +132,7 @@ void Overworld::Init()
     m_messaging->RegisterHandler("FINAL_BOSS_FIGHT_BEGIN", [this](const IEvent&) { LockPortals(); });
     m_portalsLocked = false;
     m_exitEventId = m_messaging->GetEventId("EXIT_OVERWORLD");
+    m_walk.ListenForJumps(*m_messaging);
 
     const int32_t terrainMesh = m_graphics->CreateHeightMapMesh();
     const int32_t terrainMaterial = m_graphics->CreateMaterial(
@@ -410,16 +411,19 @@ void Overworld::Update(float dt)
         UpdatePortalParticles(d);
     }
 
+    // The portals catch the whole way walked since the last frame, not only where it ended.
     const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
+    m_walk.MoveTo(camera);
     for (int i = 0; i < 3; ++i) {
         const ztmath::Vector3 trigger = kPortalLayouts[i].skull + ztmath::Vector3(0.0f, kPortalTriggerHeight, 0.0f);
-        if (DistanceSquared(trigger, camera) < kPortalReachSquared && !m_portalsLocked)
+        if (m_walk.DistanceSquaredTo(trigger) < kPortalReachSquared && !m_portalsLocked)
             EnterDungeon(kPortalLayouts[i].level);
     }
 
     const ztmath::Vector3 returnPoint = PlanePosition(OverworldPortal::kReturn);
     const float returnDistance = DistanceSquared(returnPoint, camera);
-    if (m_returnPortalActive && !m_portalsLocked && returnDistance < kReturnReachSquared &&
+    if (m_returnPortalActive && !m_portalsLocked &&
+        m_walk.DistanceSquaredTo(returnPoint) < kReturnReachSquared &&
         m_levelState->m_returnLevel != 0) {
         m_levelState->m_level = m_levelState->m_returnLevel;
         m_levelState->m_returnedToTown = false;
@@ -456,6 +460,12 @@ void Overworld::EnterDungeon(int32_t level)
         m_app->ChangeState("FADE_OUT_STATE");
         m_messaging->SendEventByName("PLAYER_WARP", IEvent());
     }
+}
+
+void Overworld::SetToCurrentState()
+{
+    // The camera changes hands between the intro's flight and the player: a jump, not a walk.
+    m_walk.Jump();
 }
 
 void Overworld::NextState(int)
@@ -507,6 +517,8 @@ void Overworld::Hide()
     m_graphics->ClearParticles(static_cast<uint32_t>(m_portalSystem));
     m_visible = false;
     m_groundBody.SetActive(false);
+    // The hub stops watching: wherever the player turns up next is no walk from here.
+    m_walk.Forget();
 }
 
 void Overworld::Show()

@@ -11,6 +11,7 @@
 #include "core/physics-engine/PhysicsBody.h"
 #include "core/subsys/Overworld/FxParticle.h"
 #include "core/subsys/Overworld/PlacementGrid.h"
+#include "core/subsys/sharedData/WalkedPath.h"
 
 namespace ztengine {
 
@@ -64,6 +65,7 @@ public:
     void Init() override;
     void Update(float dt) override;
     void NextState(int newState) override;
+    void SetToCurrentState() override;
     void Reset() override;
     void Render(DebugDraw& drawer, float dt) override;
 
@@ -140,6 +142,8 @@ public:
     bool m_returnPortalActive = false;
     bool m_portalsOpen = false;
     bool m_built = false;
+    // The way walked since the last frame, against which the portals are checked.
+    WalkedPath m_walk;
     // Where each placed item went, for the scatter's checks.
     std::vector<ztmath::Vector3> m_treePositions;
     std::vector<ztmath::Vector3> m_rockPositions;

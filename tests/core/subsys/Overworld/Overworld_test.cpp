@@ -221,7 +221,7 @@ TEST_F(HubTest, ReturnPortalRingsTextAndWarp)
         EXPECT_TRUE(text->visible);
     }
     // The text shows within sqrt(250) (about 15.8), the warp needs less than 5.
-    StandAt(returnPoint + Vector3(15.9f, 0.0f, 0.0f));
+    StandAt(returnPoint + Vector3(0.0f, 0.0f, 15.9f));
     Frame();
     if (text != nullptr) {
         EXPECT_FALSE(text->visible);
@@ -246,6 +246,85 @@ TEST_F(HubTest, ReturnPortalRingsTextAndWarp)
     app->Send("EXIT_OVERWORLD");
     EXPECT_FALSE(hub->m_returnPortalActive);
     EXPECT_EQ(ParticlesOf(hub->m_ringSystem), 0u);
+}
+
+TEST_F(HubTest, PortalsTakeAPlayerWhoCrossesThemBetweenTwoFrames)
+{
+    // At a few frames per second one step of a running player is longer than a portal is wide.
+    enum class Move { kWalk, kSetPosition, kWarp, kHideAndShow, kNewState };
+    const Vector3 returnPoint{525.0f, 511.0f, 550.0f};
+    const struct {
+        const char* name;
+        int portal;  // 0 red, 1 yellow, 2 blue, 3 the return portal
+        Vector3 from, to;  // from the portal's trigger point
+        Move move;
+        bool enters;
+    } cases[] = {
+        {"a long step straight through the red portal", 0, {0, 2.5f, -30}, {0, 2.5f, 30}, Move::kWalk, true},
+        {"a long step through the edge of the yellow portal", 1, {-30, 2.5f, 14}, {30, 2.5f, 14}, Move::kWalk, true},
+        {"a long step passing the blue portal 17 units away", 2, {-30, 0, 17}, {30, 0, 17}, Move::kWalk, false},
+        {"a long step through the return portal", 3, {-12, 0, 0}, {12, 0, 1}, Move::kWalk, true},
+        {"a teleport across the red portal", 0, {0, 2.5f, -30}, {0, 2.5f, 30}, Move::kSetPosition, false},
+        {"a warp across the blue portal", 2, {-30, 2.5f, 0}, {30, 2.5f, 0}, Move::kWarp, false},
+        {"a teleport across the return portal", 3, {-12, 0, 0}, {12, 0, 1}, Move::kSetPosition, false},
+        {"leaving the hub on one side and coming back on the other", 1, {-30, 2.5f, 0}, {30, 2.5f, 0}, Move::kHideAndShow, false},
+        {"the camera handed over across the red portal", 0, {0, 2.5f, -30}, {0, 2.5f, 30}, Move::kNewState, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Build();
+        const Vector3 trigger = c.portal == 3 ? returnPoint
+                                              : Overworld::SkullPosition(c.portal) + Vector3(0.0f, 7.5f, 0.0f);
+        const int32_t level = c.portal == 3 ? 2 : c.portal + 1;
+        if (c.portal == 3) {
+            app->Send("TOWN_PORTAL");
+            app->m_levelState->m_returnLevel = 2;
+            app->m_levelState->m_returnPosition = {80.0f, 2.0f, 90.0f};
+        }
+        StandAt(trigger + c.from);
+        Frame();
+        Frame();
+        ASSERT_TRUE(Fade().m_messages.empty());
+
+        // The camera follows the player an update late, as in the game.
+        Vector3 target = trigger + c.to;
+        switch (c.move) {
+        case Move::kWalk:
+            break;
+        case Move::kSetPosition:
+            app->m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &target));
+            Frame();
+            break;
+        case Move::kWarp:
+            app->Send("PLAYER_WARP");
+            Frame();
+            break;
+        case Move::kHideAndShow:
+            app->Send("EXIT_OVERWORLD");
+            Frame();
+            app->Send("ENTER_OVERWORLD");
+            break;
+        case Move::kNewState:
+            hub->SetToCurrentState();
+            Frame();
+            break;
+        }
+        StandAt(target);
+        Frame();
+        if (c.enters) {
+            EXPECT_EQ(app->m_levelState->m_level, level);
+            EXPECT_FALSE(Fade().m_messages.empty());
+        } else {
+            EXPECT_EQ(app->m_levelState->m_level, 0);
+            EXPECT_TRUE(Fade().m_messages.empty());
+            EXPECT_TRUE(app->m_stateChanges.empty());
+        }
+        // Standing still away from the portal afterwards starts nothing more.
+        app->m_fadeQueue->m_messages.clear();
+        Frame();
+        Frame();
+        EXPECT_TRUE(Fade().m_messages.empty());
+    }
 }
 
 TEST_F(HubTest, LockHideShowAndRestart)
