@@ -534,8 +534,8 @@ bool Params::LoadFromFile(const char* fileName, ParamsProblems* problems)
         report("the file is not a JSON object");
         return false;
     }
-    const auto data = document.FindMember("data");
-    if (data == document.MemberEnd()) {
+    const rapidjson::Value::ConstMemberIterator data = std::as_const(document).FindMember("data");
+    if (data == std::as_const(document).MemberEnd()) {
         report("there is no \"data\" member");
         return false;
     }

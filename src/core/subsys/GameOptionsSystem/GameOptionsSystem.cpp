@@ -82,6 +82,74 @@ void ReadVec3(const Params& params, const char* key, ztmath::Vector3& out, Param
 
 }  // namespace
 
+bool ReadGraphicsOptions(const char* path, GraphicsOptions& options)
+{
+    Params params;
+    ParamsProblems problems;
+    if (!params.LoadFromFile(path, &problems) || params.Entries().empty()) {
+        // An empty file holds nothing to lose and is written at start-up like a missing one.
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) {
+            std::printf("%s holds no setting the game can read (%s); the graphics options keep "
+                        "their current values\n",
+                        path, problems.empty() ? "no entry" : problems[0].c_str());
+            std::fflush(stdout);
+        }
+        return HasContent(path);
+    }
+
+    ReadSwitch(params, "m_enableMotionBlur", options.m_enableMotionBlur, problems);
+    ReadSwitch(params, "m_enableSSAO", options.m_enableSSAO, problems);
+    ReadSwitch(params, "m_enableDOF", options.m_enableDOF, problems);
+    ReadSwitch(params, "m_enableParallaxMapping", options.m_enableParallaxMapping, problems);
+    ReadSwitch(params, "m_enableFog", options.m_enableFog, problems);
+    ReadVec3(params, "m_distanceFogColor", options.m_distanceFogColor, problems);
+    ReadFloat(params, "m_motionBlurScale", options.m_motionBlurScale, problems);
+    ReadInt(params, "m_blurSampleCount", options.m_blurSampleCount, problems);
+    ReadFloat(params, "m_ssaoRadius", options.m_ssaoRadius, problems);
+    ReadFloat(params, "m_ssaoStrength", options.m_ssaoStrength, problems);
+    ReadFloat(params, "m_ssao_allowance", options.m_ssao_allowance, problems);
+    ReadFloat(params, "m_DOFFocalRange", options.m_DOFFocalRange, problems);
+    ReadFloat(params, "m_DOFocalPerc", options.m_DOFocalPerc, problems);
+    ReadFloat(params, "m_fogGradient", options.m_fogGradient, problems);
+    ReadFloat(params, "m_fogDensity", options.m_fogDensity, problems);
+    ReadFloat(params, "m_setGammaFactor", options.m_setGammaFactor, problems);
+    ReadFloat(params, "m_bloomIntensity", options.m_bloomIntensity, problems);
+    ReadVec3(params, "m_bloomFilterThreshold", options.m_bloomFilterThreshold, problems);
+
+    // The settings that could be read are used; a file with any the game could not read stays
+    // as the player wrote it until "Apply Settings" replaces it.
+    for (const std::string& problem : problems)
+        std::printf("%s: %s\n", path, problem.c_str());
+    std::fflush(stdout);
+    return !problems.empty();
+}
+
+bool WriteGraphicsOptions(const char* path, const GraphicsOptions& options)
+{
+    // A fresh set: keys the game does not know leave the file here.
+    Params params;
+    params.SetVec3("m_distanceFogColor", options.m_distanceFogColor);
+    params.SetInt("m_enableMotionBlur", options.m_enableMotionBlur ? 1 : 0);
+    params.SetInt("m_blurSampleCount", options.m_blurSampleCount);
+    params.SetInt("m_enableSSAO", options.m_enableSSAO ? 1 : 0);
+    params.SetInt("m_enableDOF", options.m_enableDOF ? 1 : 0);
+    params.SetInt("m_enableParallaxMapping", options.m_enableParallaxMapping ? 1 : 0);
+    params.SetInt("m_enableFog", options.m_enableFog ? 1 : 0);
+    params.SetFloat("m_motionBlurScale", options.m_motionBlurScale);
+    params.SetFloat("m_ssaoRadius", options.m_ssaoRadius);
+    params.SetFloat("m_ssaoStrength", options.m_ssaoStrength);
+    params.SetFloat("m_ssao_allowance", options.m_ssao_allowance);
+    params.SetFloat("m_DOFFocalRange", options.m_DOFFocalRange);
+    params.SetFloat("m_DOFocalPerc", options.m_DOFocalPerc);
+    params.SetFloat("m_fogGradient", options.m_fogGradient);
+    params.SetFloat("m_fogDensity", options.m_fogDensity);
+    params.SetFloat("m_setGammaFactor", options.m_setGammaFactor);
+    params.SetFloat("m_bloomIntensity", options.m_bloomIntensity);
+    params.SetVec3("m_bloomFilterThreshold", options.m_bloomFilterThreshold);
+    return params.SaveToFile(path);
+}
+
 GameOptionsSystem::GameOptionsSystem(App* app) : Subsystem(app) {}
 
 void GameOptionsSystem::Init()
@@ -124,46 +192,7 @@ void GameOptionsSystem::Init()
 
 void GameOptionsSystem::LoadSettings()
 {
-    Params params;
-    ParamsProblems problems;
-    if (!params.LoadFromFile(kSettingsFile, &problems) || params.Entries().empty()) {
-        // An empty file holds nothing to lose and is written at start-up like a missing one.
-        m_fileUnreadable = HasContent(kSettingsFile);
-        std::error_code error;
-        if (std::filesystem::exists(kSettingsFile, error)) {
-            std::printf("%s holds no setting the game can read (%s); the graphics options keep "
-                        "their current values\n",
-                        kSettingsFile, problems.empty() ? "no entry" : problems[0].c_str());
-            std::fflush(stdout);
-        }
-        return;
-    }
-
-    ReadSwitch(params, "m_enableMotionBlur", m_enableMotionBlur, problems);
-    ReadSwitch(params, "m_enableSSAO", m_enableSSAO, problems);
-    ReadSwitch(params, "m_enableDOF", m_enableDOF, problems);
-    ReadSwitch(params, "m_enableParallaxMapping", m_enableParallaxMapping, problems);
-    ReadSwitch(params, "m_enableFog", m_enableFog, problems);
-    ReadVec3(params, "m_distanceFogColor", m_distanceFogColor, problems);
-    ReadFloat(params, "m_motionBlurScale", m_motionBlurScale, problems);
-    ReadInt(params, "m_blurSampleCount", m_blurSampleCount, problems);
-    ReadFloat(params, "m_ssaoRadius", m_ssaoRadius, problems);
-    ReadFloat(params, "m_ssaoStrength", m_ssaoStrength, problems);
-    ReadFloat(params, "m_ssao_allowance", m_ssao_allowance, problems);
-    ReadFloat(params, "m_DOFFocalRange", m_DOFFocalRange, problems);
-    ReadFloat(params, "m_DOFocalPerc", m_DOFocalPerc, problems);
-    ReadFloat(params, "m_fogGradient", m_fogGradient, problems);
-    ReadFloat(params, "m_fogDensity", m_fogDensity, problems);
-    ReadFloat(params, "m_setGammaFactor", m_setGammaFactor, problems);
-    ReadFloat(params, "m_bloomIntensity", m_bloomIntensity, problems);
-    ReadVec3(params, "m_bloomFilterThreshold", m_bloomFilterThreshold, problems);
-
-    // The settings that could be read are used; a file with any the game could not read stays
-    // as the player wrote it until "Apply Settings" replaces it.
-    m_fileUnreadable = !problems.empty();
-    for (const std::string& problem : problems)
-        std::printf("%s: %s\n", kSettingsFile, problem.c_str());
-    std::fflush(stdout);
+    m_fileUnreadable = ReadGraphicsOptions(kSettingsFile, *this);
 }
 
 void GameOptionsSystem::ApplySettings()
@@ -201,28 +230,8 @@ void GameOptionsSystem::PushToRenderer()
 
 bool GameOptionsSystem::SaveSettings() const
 {
-    // A fresh set: keys the game does not know leave the file here.
-    Params params;
-    params.SetVec3("m_distanceFogColor", m_distanceFogColor);
-    params.SetInt("m_enableMotionBlur", m_enableMotionBlur ? 1 : 0);
-    params.SetInt("m_blurSampleCount", m_blurSampleCount);
-    params.SetInt("m_enableSSAO", m_enableSSAO ? 1 : 0);
-    params.SetInt("m_enableDOF", m_enableDOF ? 1 : 0);
-    params.SetInt("m_enableParallaxMapping", m_enableParallaxMapping ? 1 : 0);
-    params.SetInt("m_enableFog", m_enableFog ? 1 : 0);
-    params.SetFloat("m_motionBlurScale", m_motionBlurScale);
-    params.SetFloat("m_ssaoRadius", m_ssaoRadius);
-    params.SetFloat("m_ssaoStrength", m_ssaoStrength);
-    params.SetFloat("m_ssao_allowance", m_ssao_allowance);
-    params.SetFloat("m_DOFFocalRange", m_DOFFocalRange);
-    params.SetFloat("m_DOFocalPerc", m_DOFocalPerc);
-    params.SetFloat("m_fogGradient", m_fogGradient);
-    params.SetFloat("m_fogDensity", m_fogDensity);
-    params.SetFloat("m_setGammaFactor", m_setGammaFactor);
-    params.SetFloat("m_bloomIntensity", m_bloomIntensity);
-    params.SetVec3("m_bloomFilterThreshold", m_bloomFilterThreshold);
     // Written through a temporary file and a rename: a failed write leaves the old file whole.
-    return params.SaveToFile(kSettingsFile);
+    return WriteGraphicsOptions(kSettingsFile, *this);
 }
 
 }  // namespace ztengine

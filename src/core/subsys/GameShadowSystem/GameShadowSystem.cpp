@@ -37,46 +37,46 @@ ShadowSettings DefaultSettings()
     return set;
 }
 
-void ReportUnusable(const char* key, const char* type)
+void ReportUnusable(const char* path, const char* key, const char* type)
 {
-    std::printf("%s: \"%s\" is missing or not stored as %s; the default is used\n",
-                GameShadowSystem::kSettingsFile, key, type);
+    std::printf("%s: \"%s\" is missing or not stored as %s; the default is used\n", path, key,
+                type);
     std::fflush(stdout);
 }
 
 // A hand-edited file may lack a key or hold it in another type (a Vec3 written with whole
 // numbers is dropped by the loader): the default stays. Every key but the shadow flag and the
 // two distances is one the file has always held, so its absence is worth a word (`required`).
-void ReadVec3(const Params& params, const char* key, ztmath::Vector3& out)
+void ReadVec3(const char* path, const Params& params, const char* key, ztmath::Vector3& out)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr || !value->IsVec3()) {
-        ReportUnusable(key, "a Vec3");
+        ReportUnusable(path, key, "a Vec3");
         return;
     }
     out = value->GetVec3();
 }
 
-bool ReadFloat(const Params& params, const char* key, float& out, bool required)
+bool ReadFloat(const char* path, const Params& params, const char* key, float& out, bool required)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr && !required)
         return false;
     if (value == nullptr || !value->IsFloat()) {
-        ReportUnusable(key, "a Float");
+        ReportUnusable(path, key, "a Float");
         return false;
     }
     out = value->GetFloat();
     return true;
 }
 
-bool ReadInt(const Params& params, const char* key, int32_t& out, bool required)
+bool ReadInt(const char* path, const Params& params, const char* key, int32_t& out, bool required)
 {
     const ParamValue* value = params.GetParam(key);
     if (value == nullptr && !required)
         return false;
     if (value == nullptr || !value->IsInt()) {
-        ReportUnusable(key, "an Int");
+        ReportUnusable(path, key, "an Int");
         return false;
     }
     out = value->GetInt();
@@ -97,6 +97,72 @@ ztmath::Vector3 ShadowLightDirection(const ztmath::Vector3& eulerDegrees)
     const ztmath::Quaternion q = (qz * qy) * qx;
     const ztmath::Vector3 n = q.Rotate(ztmath::Vector3(0.0f, -1.0f, 0.0f));
     return n / n.Length();
+}
+
+void ReadShadowSettings(const char* path, ShadowSettings& overworld, ShadowSettings& dungeon,
+                        bool& enableShadow)
+{
+    overworld = DefaultSettings();
+    dungeon = DefaultSettings();
+    enableShadow = true;
+
+    Params params;
+    ParamsProblems problems;
+    if (!params.LoadFromFile(path, &problems)) {
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) {
+            std::printf("%s could not be read as a settings file; the default shadow settings "
+                        "are used (%s)\n",
+                        path, problems.empty() ? "it cannot be opened" : problems[0].c_str());
+            std::fflush(stdout);
+        }
+        return;
+    }
+    // Entries that could not be read: the keys they held are reported below as missing.
+    for (const std::string& problem : problems)
+        std::printf("%s: %s\n", path, problem.c_str());
+    std::fflush(stdout);
+
+    ReadVec3(path, params, "overworld_sun_pos", overworld.sunPosition);
+    ReadVec3(path, params, "overworld_light_euler", overworld.lightEuler);
+    ReadFloat(path, params, "overworld_proj_f", overworld.projectionFar, true);
+    ReadFloat(path, params, "overworld_proj_n", overworld.projectionNear, true);
+    ReadInt(path, params, "overworld_proj_w", overworld.projectionWidth, true);
+    ReadInt(path, params, "overworld_proj_h", overworld.projectionHeight, true);
+    ReadVec3(path, params, "dungeon_sun_pos", dungeon.sunPosition);
+    ReadVec3(path, params, "dungeon_light_euler", dungeon.lightEuler);
+    ReadFloat(path, params, "dungeon_proj_f", dungeon.projectionFar, true);
+    ReadFloat(path, params, "dungeon_proj_n", dungeon.projectionNear, true);
+    ReadInt(path, params, "dungeon_proj_w", dungeon.projectionWidth, true);
+    ReadInt(path, params, "dungeon_proj_h", dungeon.projectionHeight, true);
+
+    int32_t shadowValue = 0;
+    if (ReadInt(path, params, "enableShadow", shadowValue, false))
+        enableShadow = shadowValue > 0;
+    ReadFloat(path, params, "overworld_d", overworld.distance, false);
+    ReadFloat(path, params, "dungeon_d", dungeon.distance, false);
+}
+
+bool WriteShadowSettings(const char* path, const ShadowSettings& overworld,
+                         const ShadowSettings& dungeon, bool enableShadow)
+{
+    Params params;
+    params.SetVec3("overworld_sun_pos", overworld.sunPosition);
+    params.SetVec3("overworld_light_euler", overworld.lightEuler);
+    params.SetInt("overworld_proj_w", overworld.projectionWidth);
+    params.SetInt("overworld_proj_h", overworld.projectionHeight);
+    params.SetFloat("overworld_proj_n", overworld.projectionNear);
+    params.SetFloat("overworld_proj_f", overworld.projectionFar);
+    params.SetFloat("overworld_d", overworld.distance);
+    params.SetVec3("dungeon_sun_pos", dungeon.sunPosition);
+    params.SetVec3("dungeon_light_euler", dungeon.lightEuler);
+    params.SetInt("dungeon_proj_w", dungeon.projectionWidth);
+    params.SetInt("dungeon_proj_h", dungeon.projectionHeight);
+    params.SetFloat("dungeon_proj_n", dungeon.projectionNear);
+    params.SetFloat("dungeon_proj_f", dungeon.projectionFar);
+    params.SetFloat("dungeon_d", dungeon.distance);
+    params.SetInt("enableShadow", enableShadow ? 1 : 0);
+    return params.SaveToFile(path);
 }
 
 GameShadowSystem::GameShadowSystem(App* app)
@@ -169,66 +235,12 @@ void GameShadowSystem::Update(float)
 
 void GameShadowSystem::LoadSettings()
 {
-    m_overworld = DefaultSettings();
-    m_dungeon = DefaultSettings();
-    m_enableShadow = true;
-
-    Params params;
-    ParamsProblems problems;
-    if (!params.LoadFromFile(kSettingsFile, &problems)) {
-        std::error_code error;
-        if (std::filesystem::exists(kSettingsFile, error)) {
-            std::printf("%s could not be read as a settings file; the default shadow settings "
-                        "are used (%s)\n",
-                        kSettingsFile, problems.empty() ? "it cannot be opened" : problems[0].c_str());
-            std::fflush(stdout);
-        }
-        return;
-    }
-    // Entries that could not be read: the keys they held are reported below as missing.
-    for (const std::string& problem : problems)
-        std::printf("%s: %s\n", kSettingsFile, problem.c_str());
-    std::fflush(stdout);
-
-    ReadVec3(params, "overworld_sun_pos", m_overworld.sunPosition);
-    ReadVec3(params, "overworld_light_euler", m_overworld.lightEuler);
-    ReadFloat(params, "overworld_proj_f", m_overworld.projectionFar, true);
-    ReadFloat(params, "overworld_proj_n", m_overworld.projectionNear, true);
-    ReadInt(params, "overworld_proj_w", m_overworld.projectionWidth, true);
-    ReadInt(params, "overworld_proj_h", m_overworld.projectionHeight, true);
-    ReadVec3(params, "dungeon_sun_pos", m_dungeon.sunPosition);
-    ReadVec3(params, "dungeon_light_euler", m_dungeon.lightEuler);
-    ReadFloat(params, "dungeon_proj_f", m_dungeon.projectionFar, true);
-    ReadFloat(params, "dungeon_proj_n", m_dungeon.projectionNear, true);
-    ReadInt(params, "dungeon_proj_w", m_dungeon.projectionWidth, true);
-    ReadInt(params, "dungeon_proj_h", m_dungeon.projectionHeight, true);
-
-    int32_t enableShadow = 0;
-    if (ReadInt(params, "enableShadow", enableShadow, false))
-        m_enableShadow = enableShadow > 0;
-    ReadFloat(params, "overworld_d", m_overworld.distance, false);
-    ReadFloat(params, "dungeon_d", m_dungeon.distance, false);
+    ReadShadowSettings(kSettingsFile, m_overworld, m_dungeon, m_enableShadow);
 }
 
 void GameShadowSystem::SaveSettings()
 {
-    Params params;
-    params.SetVec3("overworld_sun_pos", m_overworld.sunPosition);
-    params.SetVec3("overworld_light_euler", m_overworld.lightEuler);
-    params.SetInt("overworld_proj_w", m_overworld.projectionWidth);
-    params.SetInt("overworld_proj_h", m_overworld.projectionHeight);
-    params.SetFloat("overworld_proj_n", m_overworld.projectionNear);
-    params.SetFloat("overworld_proj_f", m_overworld.projectionFar);
-    params.SetFloat("overworld_d", m_overworld.distance);
-    params.SetVec3("dungeon_sun_pos", m_dungeon.sunPosition);
-    params.SetVec3("dungeon_light_euler", m_dungeon.lightEuler);
-    params.SetInt("dungeon_proj_w", m_dungeon.projectionWidth);
-    params.SetInt("dungeon_proj_h", m_dungeon.projectionHeight);
-    params.SetFloat("dungeon_proj_n", m_dungeon.projectionNear);
-    params.SetFloat("dungeon_proj_f", m_dungeon.projectionFar);
-    params.SetFloat("dungeon_d", m_dungeon.distance);
-    params.SetInt("enableShadow", m_enableShadow ? 1 : 0);
-    params.SaveToFile(kSettingsFile);
+    WriteShadowSettings(kSettingsFile, m_overworld, m_dungeon, m_enableShadow);
 }
 
 }  // namespace ztengine

@@ -31,6 +31,16 @@ struct ShadowSettings {
     float distance = 0.0f;
 };
 
+// Reads the settings file at `path`: both places back to their defaults and the shadow flag on,
+// then every key that is present and of the right type. Each problem is printed in one line
+// naming the file.
+void ReadShadowSettings(const char* path, ShadowSettings& overworld, ShadowSettings& dungeon,
+                        bool& enableShadow);
+// Replaces the file at `path` with both places and the shadow flag. False when it could not be
+// written.
+bool WriteShadowSettings(const char* path, const ShadowSettings& overworld,
+                         const ShadowSettings& dungeon, bool enableShadow);
+
 class GameShadowSystem : public Subsystem {
 public:
     static constexpr const char* kSettingsFile = "lightSettings.config";

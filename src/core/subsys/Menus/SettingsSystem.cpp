@@ -2,6 +2,7 @@
 #include "core/subsys/Menus/SettingsSystem.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "core/App.h"
@@ -59,10 +60,17 @@ SettingsSystem::SettingsSystem(App* app) : Subsystem(app)
 void SettingsSystem::SaveRendererChoices()
 {
     Params params;
+    ParamsProblems problems;
     std::error_code error;
-    // A file the game cannot read is left as the player made it, as the graphics options do.
-    if (std::filesystem::exists(kSettingsFile, error) && !params.LoadFromFile(kSettingsFile))
+    // A file the game cannot wholly read is left as the player made it, as the graphics options
+    // do: writing back only the entries that could be read would lose the others.
+    if (std::filesystem::exists(kSettingsFile, error) &&
+        (!params.LoadFromFile(kSettingsFile, &problems) || !problems.empty())) {
+        std::printf("%s was left as it is (%s); the choice lasts for this run\n", kSettingsFile,
+                    problems.empty() ? "it cannot be opened" : problems[0].c_str());
+        std::fflush(stdout);
         return;
+    }
     params.SetInt("m_enableSSAO", m_graphics->m_ssaoEnabled ? 1 : 0);
     params.SetFloat("m_ssaoStrength", m_graphics->m_ssaoStrength);
     params.SetFloat("m_motionBlurScale", m_graphics->GetMotionBlurScale());

@@ -15,6 +15,7 @@
 #include "core/Win32App.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/gui/Gui.h"
+#include "core/serialization/Params.h"
 #include "core/sound/SoundSystem.h"
 #include "core/subsys/Menus/EndScreens.h"
 #include "core/subsys/Menus/MainMenuSystem.h"
@@ -378,6 +379,43 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_FLOAT_EQ(Graphics().GetMotionBlurScale(), 0.48f);
     EXPECT_TRUE(Graphics().IsParallaxMappingEnabled());
     EXPECT_FALSE(Graphics().IsDOFEnabled());
+}
+
+TEST_F(MenuFlow, ARendererChoiceKeepsEveryEntryOfTheSettingsFile)
+{
+    App().ChangeState("MAIN_MENU_STATE");
+    Click(mainMenu->m_settingsElement);
+    ASSERT_EQ(State(), "SETTINGS_STATE");
+    auto choose = [&](int32_t row, const char* name) -> std::string {
+        const int index = settings->FindOption(row, name);
+        if (index < 0)
+            return std::string("no option ") + name;
+        return zttest::CaptureStdout(
+            [&] { Click(settings->GetOptions()[static_cast<size_t>(index)].idleElement); });
+    };
+    const std::filesystem::path file = game->WorkDir() / "settings.ini";
+    const std::string fogDensity = R"({"__name":"m_fogDensity","__type":0,"__size":1,"__data":0.01})";
+
+    // An entry the game cannot read beside one it can: writing back only the readable one would
+    // lose the player's other value, so the file stays as it is and the choice lasts the run.
+    const std::string partly = R"({"data":[)" + fogDensity +
+                               R"(,{"__name":"m_ssaoRadius","__type":0,"__size":1,"__data":"wide"}]})";
+    zttest::WriteBytes(file, partly);
+    const std::string printed = choose(0, "Off");
+    EXPECT_FALSE(Graphics().m_ssaoEnabled);
+    EXPECT_EQ(zttest::ReadBytes(file), partly);
+    EXPECT_NE(printed.find("settings.ini was left as it is (entry 1 (\"m_ssaoRadius\")"), std::string::npos)
+        << printed;
+
+    // A file the game reads whole takes the choice and keeps the entries the menu does not set.
+    zttest::WriteBytes(file, R"({"data":[)" + fogDensity + "]}");
+    EXPECT_EQ(choose(0, "Med"), "");
+    ztengine::Params saved;
+    ASSERT_TRUE(saved.LoadFromFile(file.c_str()));
+    ASSERT_TRUE(saved.HasParam("m_fogDensity"));
+    EXPECT_FLOAT_EQ(saved.GetParam("m_fogDensity")->GetFloat(), 0.01f);
+    EXPECT_EQ(saved.GetParam("m_enableSSAO")->GetInt(), 1);
+    EXPECT_FLOAT_EQ(saved.GetParam("m_ssaoStrength")->GetFloat(), 6.0f);
 }
 
 TEST_F(MenuFlow, CreditsLeaveOnEscapeOrBack)
