@@ -83,8 +83,16 @@ public:
     }
     // Enters the loading screen and runs frames until the loading jobs are done and the road
     // has reached the main menu with the start-up screens faded out; returns whether it got
-    // there (the limit only guards against a job that never finishes).
+    // there (the limit only guards against a job that never finishes). The road is taken the
+    // quick way, for tests that do not look at these screens: the jobs are worked off between
+    // frames, the controller screen is cut short with Escape as a player may, and the timed
+    // fades run in long steps.
     bool RunLoading(int maxFrames = 5000);
+    // The update step of the frames from now on, in seconds (the options' dt until changed).
+    void SetStep(double dt);
+    double Step() const { return static_cast<double>(m_ticksPerFrame) * 1e-9; }
+    // The step of the frames that only wait for a timed fade or screen to end.
+    static constexpr double kLongStep = 0.5;
     // False when Init failed (see InitError()); frames then do nothing.
     bool Started() const { return m_started; }
     const std::string& InitError() const { return m_initError; }

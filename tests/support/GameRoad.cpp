@@ -203,21 +203,9 @@ bool GameRoad::StartIntro()
     if (!m_game || !m_game->Started())
         return false;
     Progress(m_tag, "started", m_game->FramesRun());
-    // The loading screen's jobs are worked off as it would, without a drawn frame for each
-    // (a frame under the software renderer costs far more than a job); the frame that finds
-    // the queue empty initialises the rest of the game, whose own jobs follow.
-    App().ChangeState("LOADING_RESOURCES_STATE");
-    auto inMenu = [&] { return App().AreJobsDone() && State() == "MAIN_MENU_STATE"; };
-    m_printed += CaptureStdout([&] {
-        for (int frame = 0; frame < 3000 && !inMenu(); ++frame) {
-            for (int guard = 0; App().HasPendingJobs() && guard < 100000; ++guard)
-                App().RunNextJob();
-            m_game->RunFrames(1);
-        }
-        // The controller screen's pictures fade out over the main menu's first second.
-        m_game->RunFrames(static_cast<int>(std::ceil(1.2 / m_dt)));
-    });
-    const bool loaded = inMenu();
+    // The loading and the controller screen are taken the quick way (see RunLoading).
+    bool loaded = false;
+    m_printed += CaptureStdout([&] { loaded = m_game->RunLoading(3000); });
     Progress(m_tag, "in the main menu", m_game->FramesRun());
     if (!loaded) {
         m_error = "loading did not reach the main menu (in " + State() + ")";
@@ -344,7 +332,18 @@ bool GameRoad::WaitForPlay(int maxFrames)
 {
     // The fade first has to begin: a frame may pass before the state changes.
     Run(1);
-    const bool back = RunUntil([&] { return State() == "GAMEPLAY_STATE"; }, maxFrames);
+    // The white screens fade at their own pace whatever the step and nothing else runs behind
+    // them: they are waited out in long steps.
+    const double step = m_game->Step();
+    const bool back = RunUntil(
+        [&] {
+            const std::string state = State();
+            const bool fading = state == "FADE_OUT_STATE" || state == "FADE_IN_STATE";
+            m_game->SetStep(fading ? AppFixture::kLongStep : step);
+            return state == "GAMEPLAY_STATE";
+        },
+        maxFrames);
+    m_game->SetStep(step);
     Progress(m_tag, back ? "back in play" : "still in " + State(), m_game->FramesRun());
     return back;
 }

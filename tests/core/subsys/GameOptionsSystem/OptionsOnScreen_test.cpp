@@ -1,6 +1,7 @@
-// The options and the sun on a real frame: a small lit scene in the game's own window, drawn
-// before and after the options panel's values are applied and the shadow map is shown. Each
-// picture is also saved under "options-on-screen/" in the tests' scratch folder for a look.
+// The options and the sun on a real frame: a small lit scene drawn by the game's renderer in a
+// test window, with the options and shadow systems and their panels on top as the game draws
+// them, before and after the options panel's values are applied and the shadow map is shown.
+// Each picture is also saved under "options-on-screen/" in the tests' scratch folder for a look.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "core/Win32App.h"
-#include "core/graphics/framework/Graphics3D.h"
+#include "core/graphics/GLRenderer3D.h"
 #include "core/gui/Gui.h"
-#include "core/physics-engine/PhysicsBody.h"
-#include "core/subsys/sharedData/CameraRecords.h"
+#include "core/gui/GuiHarness.h"
+#include "core/math/Basis.h"
 #include "core/subsys/GameOptionsSystem/GameOptionsSystem.h"
 #include "core/subsys/GameShadowSystem/GameShadowSystem.h"
 #include "support/AppFixture.h"
 #include "support/GLTestContext.h"
+#include "support/ScreenTestApp.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -37,55 +38,61 @@ double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>&
     return a.empty() ? 0.0 : sum / static_cast<double>(a.size());
 }
 
-class OptionsOnScreen : public ::testing::Test {
+// The screen application with the game's renderer behind it.
+class RendererApp : public zttest::ScreenTestApp {
+public:
+    RendererApp(int width, int height, ztengine::Graphics3D* renderer) : ScreenTestApp(width, height)
+    {
+        m_graphics3DService = renderer;
+    }
+};
+
+class OptionsOnScreen : public zttest::GLTest {
 protected:
+    OptionsOnScreen() : zttest::GLTest(zttest::GuiHarness::kWidth, zttest::GuiHarness::kHeight) {}
+
     void SetUp() override
     {
-        m_display = zttest::PrivateDisplay(1280, 1024);
-        ASSERT_FALSE(m_display.empty()) << "no Xvfb";
-        m_onDisplay = std::make_unique<zttest::ScopedDisplay>(m_display);
-
-        // The scene is built from the renderer's own cube: the game's models, meshes and
-        // materials are left out of the lists, so loading has nothing to read.
-        zttest::AppFixtureOptions options;
-        options.workDir = zttest::MakeRuntimeWorkspace("options-on-screen");
-        for (const char* list : {"model.init", "mesh.init", "material.init"})
-            zttest::WriteBytes(options.workDir / list, "[]");
-        zttest::CaptureStdout([&] { m_game = std::make_unique<zttest::AppFixture>(options); });
-        ASSERT_TRUE(m_game->Started()) << m_game->InitError();
-        m_shadow = m_game->FindSystem<GameShadowSystem>();
-        m_options = m_game->FindSystem<GameOptionsSystem>();
-        ASSERT_NE(m_shadow, nullptr);
-        ASSERT_NE(m_options, nullptr);
-        // The shadow system starts in the frame that finds the job queue empty; the queue is
-        // worked off here rather than frame by frame behind the start-up screens.
-        ztengine::Win32App& app = m_game->App();
+        zttest::GLTest::SetUp();
+        if (IsSkipped())
+            return;
+        // Both systems read and rewrite their settings files in the working folder.
+        m_cwd = std::make_unique<zttest::ScopedCurrentPath>(
+            zttest::MakeRuntimeWorkspace("options-on-screen"));
+        const int width = m_gl->Width();
+        const int height = m_gl->Height();
+        m_gui = std::make_unique<zttest::GuiHarness>(m_gl->Window());
+        zttest::CaptureStdout([&] { m_renderer.Init(width, height, width, height); });
+        m_rendererUp = true;
+        m_app = std::make_unique<RendererApp>(width, height, &m_renderer);
         zttest::CaptureStdout([&] {
-            for (int round = 0; round < 2; ++round) {
-                for (int guard = 0; app.HasPendingJobs() && guard < 100000; ++guard)
-                    app.RunNextJob();
-                m_game->RunFrames(1);
-            }
+            m_options = std::make_unique<GameOptionsSystem>(m_app.get());
+            m_shadow = std::make_unique<GameShadowSystem>(m_app.get());
+            m_options->Init();
+            m_shadow->Init();
         });
-        ASSERT_FALSE(app.HasPendingJobs());
-        ASSERT_TRUE(app.AreJobsDone());
-        app.ChangeState("TEST_GYM");
         BuildScene();
     }
 
     void TearDown() override
     {
-        if (m_game)
-            zttest::CaptureStdout([&] { m_game->Shutdown(); });
-        m_game.reset();
-        m_onDisplay.reset();
+        // The panels point into the systems, the systems' sprites into the 2D layer, and the
+        // shadow-map preview at the renderer's texture: taken down in that order.
+        m_gui.reset();
+        m_shadow.reset();
+        m_options.reset();
+        m_app.reset();
+        if (m_rendererUp)
+            m_renderer.Shutdown();
+        m_cwd.reset();
+        zttest::GLTest::TearDown();
     }
 
     // A floor with a few boxes standing on it, seen from above and in front, under a sun that
     // comes in at a slant so the shadows fall beside the boxes.
     void BuildScene()
     {
-        ztengine::Graphics3D& g = *m_game->App().GetGraphics3D();
+        ztengine::Graphics3D& g = m_renderer;
         const int32_t cube = g.CreateModel(static_cast<uint32_t>(g.CreateCubeMesh()), 0);
         ztengine::InstanceTransform floor;
         floor.m_position = Vector3(0.0f, -1.0f, 0.0f);
@@ -102,17 +109,6 @@ protected:
         g.SetCameraPosition(eye);
         g.SetCameraBasis(ztmath::Basis((Vector3(0.0f, 0.0f, -4.0f) - eye).Normalized(),
                                        Vector3(0.0f, 1.0f, 0.0f), true));
-        // The gym is a play state: the camera sits on the player's body and looks where the
-        // first-person view turns. The body is held still at the eye and the view turned to the
-        // same direction; the debug GUI, which play switches off, comes back for the panels.
-        ztengine::Win32App& app = m_game->App();
-        const Vector3 body = eye - Vector3(0.0f, 3.0f, 0.0f);
-        app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &body));
-        app.GetSharedData<ztengine::PhysicsBody>("PlayerController")->SetActive(false);
-        auto* look = app.GetSharedData<ztengine::FPSCameraUpdates>("FPSCameraUpdates");
-        look->m_yawDelta = 180.0f;
-        look->m_pitchDelta = std::atan2(22.0f, 34.0f) * 180.0f / 3.14159265f;
-        ztengine::Gui::Instance().SetEnabled(true);
 
         m_shadow->m_overworld.sunPosition = Vector3(0.0f, 0.0f, 0.0f);
         m_shadow->m_overworld.lightEuler = Vector3(35.0f, 0.0f, 25.0f);
@@ -128,26 +124,39 @@ protected:
         ztengine::Gui::Instance().GetManager().GetGuiWindow(window)->visible = shown;
     }
 
-    // A few frames, then the window's picture; saved as <name>.png in the scratch folder.
+    // The parts of a game frame that draw: the sun placed, the 3D frame, the 2D layer (where the
+    // shadow-map preview is a sprite) and the debug GUI's panels over it all.
+    void DrawFrame()
+    {
+        constexpr float kDt = 1.0f / 60.0f;
+        m_shadow->Update(kDt);
+        m_renderer.RenderFrame(kDt);
+        m_app->Graphics2D().Render();
+        m_gui->Frame();
+    }
+
+    // A few frames, then the picture; saved as <name>.png in the scratch folder.
     std::vector<uint8_t> Frame(const std::string& name)
     {
-        zttest::CaptureStdout([&] { m_game->RunFrames(3); });
-        const ztengine::WindowInfo& window = m_game->App().m_windowInfo;
-        const int width = static_cast<int>(window.windowWidth);
-        const int height = static_cast<int>(window.windowHeight);
-        // The frame just shown is still in the back buffer on the virtual display's software GL.
+        zttest::CaptureStdout([&] {
+            for (int i = 0; i < 3; ++i)
+                DrawFrame();
+        });
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glReadBuffer(GL_BACK);
-        std::vector<uint8_t> pixels = zttest::GLTestContext::ReadPixels(0, 0, width, height);
+        const std::vector<uint8_t> pixels = m_gl->ReadFrame();
         const fs::path path = fs::path(ZT_TEST_TMP_DIR) / "options-on-screen" / (name + ".png");
-        zttest::GLTestContext::SavePng(path, pixels, width, height);
+        zttest::GLTestContext::SavePng(path, pixels, m_gl->Width(), m_gl->Height());
         return pixels;
     }
 
-    std::string m_display;
-    std::unique_ptr<zttest::ScopedDisplay> m_onDisplay;
-    std::unique_ptr<zttest::AppFixture> m_game;
-    GameShadowSystem* m_shadow = nullptr;
-    GameOptionsSystem* m_options = nullptr;
+    std::unique_ptr<zttest::ScopedCurrentPath> m_cwd;
+    std::unique_ptr<zttest::GuiHarness> m_gui;
+    ztengine::GLRenderer3D m_renderer;
+    bool m_rendererUp = false;
+    std::unique_ptr<RendererApp> m_app;
+    std::unique_ptr<GameOptionsSystem> m_options;
+    std::unique_ptr<GameShadowSystem> m_shadow;
 };
 
 TEST_F(OptionsOnScreen, ApplyingTheFogChangesTheFrame)
