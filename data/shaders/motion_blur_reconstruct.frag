@@ -45,7 +45,8 @@ void main()
     ivec2 size = textureSize(sceneTexture, 0);
     ivec2 pixel = ivec2(gl_FragCoord.xy);
     vec2 uv = (vec2(pixel) + 0.5) / vec2(size);
-    vec4 colour = texture(sceneTexture, uv);
+    // At its own pixel's centre a filtered read gives the texel itself: fetched whole.
+    vec4 colour = texelFetch(sceneTexture, pixel, 0);
 
     ivec2 lastTile = textureSize(neighbourMaxTexture, 0) - 1;
     vec2 dominant = texelFetch(neighbourMaxTexture, min(pixel / K, lastTile), 0).xy;
@@ -56,11 +57,11 @@ void main()
         return;
     }
 
-    float speedX = max(length(texture(velocityTexture, uv).xy), 0.5);
-    float zx = ViewDistance(texture(depthTexture, uv).r);
+    float speedX = max(length(texelFetch(velocityTexture, pixel, 0).xy), 0.5);
+    float zx = ViewDistance(texelFetch(depthTexture, pixel, 0).r);
     // A surface seen edge-on changes depth fast from pixel to pixel; give it more slack before
     // its own neighbours count as another surface.
-    vec3 normal = texture(sceneNormalTexture, uv).xyz;
+    vec3 normal = texelFetch(sceneNormalTexture, pixel, 0).xyz;
     float facing = dot(normal, normal) > 1e-8 ? abs(normalize(normal).z) : 1.0;
     float extent = max(zx * mix(0.1, 0.02, facing), 0.05);
 
