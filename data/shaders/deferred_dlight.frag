@@ -54,11 +54,17 @@ float SunVisibility(vec3 viewPosition, vec3 normal, vec3 toLight)
     if (coord.z >= 1.0 || any(lessThan(coord.xy, vec2(0.0))) || any(greaterThan(coord.xy, vec2(1.0))))
         return 1.0;
     float bias = 0.00002 + 0.0001 * (1.0 - clamp(dot(normal, toLight), 0.0, 1.0));
-    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
+    // The map's texels are read whole (it is sampled nearest); a tap beyond its edge reads the
+    // border, which is as far as depth goes: lit.
+    ivec2 size = textureSize(shadowMap, 0);
+    vec2 texels = vec2(size);
+    vec2 texel = 1.0 / texels;
     float lit = 0.0;
     for (int y = -1; y <= 1; ++y) {
         for (int x = -1; x <= 1; ++x) {
-            float nearest = texture(shadowMap, coord.xy + vec2(x, y) * texel).r;
+            ivec2 tap = ivec2(floor((coord.xy + vec2(x, y) * texel) * texels));
+            bool inside = all(greaterThanEqual(tap, ivec2(0))) && all(lessThan(tap, size));
+            float nearest = inside ? texelFetch(shadowMap, clamp(tap, ivec2(0), size - 1), 0).r : 1.0;
             lit += coord.z - bias > nearest ? 0.0 : 1.0;
         }
     }
@@ -67,23 +73,25 @@ float SunVisibility(vec3 viewPosition, vec3 normal, vec3 toLight)
 
 void main()
 {
-    if (texture(depthMap, texCoord).r >= 1.0)
+    // Every input has the window's size: the pixel's own texels are read whole, unfiltered.
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    if (texelFetch(depthMap, pixel, 0).r >= 1.0)
         discard;
 
-    vec4 positionData = texture(positionsMap, texCoord);
+    vec4 positionData = texelFetch(positionsMap, pixel, 0);
     vec3 position = positionData.xyz;
     float effects = positionData.w;
-    vec3 normal = normalize(texture(normalsMap, texCoord).xyz);
-    vec4 material = texture(materialsMap, texCoord);
+    vec3 normal = normalize(texelFetch(normalsMap, pixel, 0).xyz);
+    vec4 material = texelFetch(materialsMap, pixel, 0);
     vec3 albedo = material.rgb;
     float specularStrength = material.a;
-    vec4 tint = texture(tintMap, texCoord);
+    vec4 tint = texelFetch(tintMap, pixel, 0);
     vec3 toEye = normalize(-position);
 
     // Surfaces left out of the screen effects get no occlusion and no fog.
     float occlusion = 1.0;
     if (ssaoEnabled != 0)
-        occlusion = mix(1.0, texture(ambientMap, texCoord).r, effects);
+        occlusion = mix(1.0, texelFetch(ambientMap, pixel, 0).r, effects);
 
     vec3 diffuseLight = vec3(AMBIENT);
     vec3 specularLight = vec3(0.0);

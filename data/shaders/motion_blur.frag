@@ -20,7 +20,8 @@ const float MAX_BLUR_PIXELS = 20.0;
 
 void main()
 {
-    float depth = texture(depthMap, texCoord).r;
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    float depth = texelFetch(depthMap, pixel, 0).r;
     vec4 ndc = vec4(texCoord * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);
     vec4 world = inverseViewProj * ndc;
     world /= world.w;
@@ -36,6 +37,6 @@ void main()
     if (len > MAX_BLUR_PIXELS)
         velocity *= MAX_BLUR_PIXELS / len;
 
-    fragOut = texture(sceneTexture, texCoord);
+    fragOut = texelFetch(sceneTexture, pixel, 0);
     velocityOut = vec4(velocity, 0.0, 1.0);
 }

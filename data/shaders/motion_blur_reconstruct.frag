@@ -16,18 +16,13 @@ uniform int S;
 out vec4 fragColor;
 
 const float NEAR = 0.5;
+const int MAX_SAMPLES = 15;
 const float FAR = 1000.0;
 
 float ViewDistance(float depth)
 {
     float ndc = depth * 2.0 - 1.0;
     return 2.0 * NEAR * FAR / (FAR + NEAR - ndc * (FAR - NEAR));
-}
-
-// 1 when za is in front of zb (or within the extent of it), fading to 0 behind.
-float Front(float za, float zb, float extent)
-{
-    return clamp(1.0 - (za - zb) / extent, 0.0, 1.0);
 }
 
 float Cone(float distance, float speed)
@@ -45,7 +40,8 @@ void main()
     ivec2 size = textureSize(sceneTexture, 0);
     ivec2 pixel = ivec2(gl_FragCoord.xy);
     vec2 uv = (vec2(pixel) + 0.5) / vec2(size);
-    vec4 colour = texture(sceneTexture, uv);
+    // At its own pixel's centre a filtered read gives the texel itself: fetched whole.
+    vec4 colour = texelFetch(sceneTexture, pixel, 0);
 
     ivec2 lastTile = textureSize(neighbourMaxTexture, 0) - 1;
     vec2 dominant = texelFetch(neighbourMaxTexture, min(pixel / K, lastTile), 0).xy;
@@ -56,11 +52,11 @@ void main()
         return;
     }
 
-    float speedX = max(length(texture(velocityTexture, uv).xy), 0.5);
-    float zx = ViewDistance(texture(depthTexture, uv).r);
+    float speedX = max(length(texelFetch(velocityTexture, pixel, 0).xy), 0.5);
+    float zx = ViewDistance(texelFetch(depthTexture, pixel, 0).r);
     // A surface seen edge-on changes depth fast from pixel to pixel; give it more slack before
     // its own neighbours count as another surface.
-    vec3 normal = texture(sceneNormalTexture, uv).xyz;
+    vec3 normal = texelFetch(sceneNormalTexture, pixel, 0).xyz;
     float facing = dot(normal, normal) > 1e-8 ? abs(normalize(normal).z) : 1.0;
     float extent = max(zx * mix(0.1, 0.02, facing), 0.05);
 
@@ -68,18 +64,32 @@ void main()
     vec4 sum = colour * weight;
     // Jitter the sample positions per pixel so the steps between samples do not show.
     float jitter = fract(sin(dot(vec2(pixel), vec2(12.9898, 78.233))) * 43758.5453) - 0.5;
-    for (int i = 0; i < S; ++i) {
-        if (i == (S - 1) / 2)
+    // Per-sample divisions by this pixel's own values are made multiplications: a CPU rasteriser
+    // pays for every division on every sample.
+    float inverseExtent = 1.0 / extent;
+    float inverseSpeedX = weight;
+    float cylinderStartX = 0.95 * speedX;
+    float inverseCylinderWidthX = 1.0 / (0.1 * speedX);
+    vec2 step = dominant / vec2(size);
+    float spacing = 1.0 / float(S + 1);
+    int centre = (S - 1) / 2;
+    // The renderer always asks for MAX_SAMPLES; the constant bound lets the loop unroll.
+    for (int i = 0; i < MAX_SAMPLES; ++i) {
+        if (i >= S)
+            break;
+        if (i == centre)
             continue;
-        float t = mix(-1.0, 1.0, (float(i) + jitter + 1.0) / float(S + 1));
+        float t = mix(-1.0, 1.0, (float(i) + jitter + 1.0) * spacing);
         float distance = abs(t) * dominantSpeed;
-        vec2 sampleUv = uv + dominant * t / vec2(size);
+        vec2 sampleUv = uv + step * t;
         float zy = ViewDistance(texture(depthTexture, sampleUv).r);
         float speedY = max(length(texture(velocityTexture, sampleUv).xy), 0.5);
-        float front = Front(zy, zx, extent);
-        float back = Front(zx, zy, extent);
-        float alpha = front * Cone(distance, speedY) + back * Cone(distance, speedX) +
-                      Cylinder(distance, speedY) * Cylinder(distance, speedX) * 2.0;
+        float front = clamp(1.0 - (zy - zx) * inverseExtent, 0.0, 1.0);
+        float back = clamp(1.0 - (zx - zy) * inverseExtent, 0.0, 1.0);
+        float coneX = clamp(1.0 - distance * inverseSpeedX, 0.0, 1.0);
+        float rampX = clamp((distance - cylinderStartX) * inverseCylinderWidthX, 0.0, 1.0);
+        float cylinderX = 1.0 - rampX * rampX * (3.0 - 2.0 * rampX);
+        float alpha = front * Cone(distance, speedY) + back * coneX + Cylinder(distance, speedY) * cylinderX * 2.0;
         sum += texture(sceneTexture, sampleUv) * alpha;
         weight += alpha;
     }

@@ -2,6 +2,11 @@
 // Screen-space ambient occlusion: how much of the hemisphere above each surface point is closed
 // off by nearby geometry, from the G-buffer's view-space positions and normals and the scene
 // depth. 1 is open; the light pass scales its ambient term by it.
+//
+// The software rasteriser runs this for every pixel, 64 samples each, so the sample loop is kept
+// lean: the kernel's turn, the radius and the projection are folded into one matrix per pixel,
+// and pixels with nothing to occlude are discarded (the target is cleared to open beforehand), so
+// blocks of sky never run the loop at all.
 
 in vec2 texCoord;
 
@@ -24,26 +29,19 @@ out float fragColor;
 
 // Keeps a flat surface from shadowing itself through depth-buffer rounding.
 const float DEPTH_BIAS = 0.025;
-
-float ViewDistance(float depth)
-{
-    float ndc = depth * 2.0 - 1.0;
-    return 2.0 * nearPlane * farPlane / (farPlane + nearPlane - ndc * (farPlane - nearPlane));
-}
+const int SAMPLE_COUNT = 64;
 
 void main()
 {
+    // The pixel's own G-buffer texels, read whole: no filtering can apply at the pixel centre.
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
     // Sky: nothing to occlude.
-    if (texture(depthMap, texCoord).r >= 1.0) {
-        fragColor = 1.0;
-        return;
-    }
-    vec3 position = texture(posMap, texCoord).xyz;
-    vec3 normal = texture(normalMap, texCoord).xyz;
-    if (dot(normal, normal) < 1e-8) {
-        fragColor = 1.0;
-        return;
-    }
+    if (texelFetch(depthMap, pixel, 0).r >= 1.0)
+        discard;
+    vec3 normal = texelFetch(normalMap, pixel, 0).xyz;
+    if (dot(normal, normal) < 1e-8)
+        discard;
+    vec3 position = texelFetch(posMap, pixel, 0).xyz;
     normal = normalize(normal);
 
     // A per-pixel turn of the kernel about the normal trades banding for noise the blur removes.
@@ -52,19 +50,29 @@ void main()
     if (dot(tangent, tangent) < 1e-8)
         tangent = abs(normal.x) < 0.9 ? cross(normal, vec3(1.0, 0.0, 0.0)) : cross(normal, vec3(0.0, 1.0, 0.0));
     tangent = normalize(tangent);
-    mat3 tbn = mat3(tangent, cross(normal, tangent), normal);
+    mat3 kernelToView = mat3(tangent, cross(normal, tangent), normal) * radius;
+
+    // A kernel vector k lands at clip = centreClip + kernelToClip * k, at view depth
+    // position.z + dot(kernelToViewZ, k).
+    vec4 centreClip = projMat * vec4(position, 1.0);
+    mat3x4 kernelToClip = mat3x4(projMat[0], projMat[1], projMat[2]) * kernelToView;
+    vec3 kernelToViewZ = vec3(kernelToView[0].z, kernelToView[1].z, kernelToView[2].z);
+    // The scene depth of a sample turned into a view-space z: -near * far / (far - depth * (far - near)).
+    float nearFar = nearPlane * farPlane;
+    float farMinusNear = farPlane - nearPlane;
 
     float occlusion = 0.0;
-    for (int i = 0; i < 64; ++i) {
-        vec3 offset = tbn * samples[i];
-        vec3 samplePosition = position + offset * radius;
-        vec4 clip = projMat * vec4(samplePosition, 1.0);
+    for (int i = 0; i < SAMPLE_COUNT; ++i) {
+        vec3 k = samples[i];
+        vec4 clip = centreClip + kernelToClip * k;
+        float sampleZ = position.z + dot(kernelToViewZ, k);
         vec2 sampleUv = clip.xy / clip.w * 0.5 + 0.5;
-        float sceneZ = -ViewDistance(texture(depthMap, sampleUv).r);
+        float sceneZ = -nearFar / (farPlane - texture(depthMap, sampleUv).r * farMinusNear);
         // Geometry far in front of the point (a pillar before a wall) does not darken it.
         float inRange = smoothstep(0.0, 1.0, radius / max(abs(position.z - sceneZ), 1e-4));
-        bool facing = dot(normal, normalize(offset)) >= dotAllowance;
-        if (facing && sceneZ >= samplePosition.z + DEPTH_BIAS)
+        // The turn keeps the kernel's angle to the normal: its z over its length is the cosine.
+        bool facing = k.z >= dotAllowance * length(k);
+        if (facing && sceneZ >= sampleZ + DEPTH_BIAS)
             occlusion += inRange;
     }
     fragColor = pow(clamp(1.0 - occlusion / 64.0, 0.0, 1.0), strength);

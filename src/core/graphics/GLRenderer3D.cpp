@@ -173,6 +173,7 @@ void GLRenderer3D::Init(int width, int height, int renderWidth, int renderHeight
     m_shadowPass.Init(renderWidth, renderHeight);
     m_shadowPrograms.Init();
     m_lightShadowsEnabled = true;
+    m_shadowMapEmpty = false;
 
     // 6, 7. The first render context with its camera.
     CreateFirstRenderContext(renderWidth, renderHeight);
@@ -618,8 +619,18 @@ void GLRenderer3D::DrawShadowMap()
         ShadowMatrix(m_shadowPass.m_lightDirection, m_shadowPass.m_lightPosition, m_options.m_shadowProjection);
     const ztmath::Matrix4x4& shadowMatrix = m_shadowPass.m_lightViewProjection;
 
+    // With no caster in the sun's view the map is all far depth: cleared once, then left alone
+    // for as long as that lasts.
+    const bool anyCaster = AnyShadowCasterInView(shadowMatrix);
+    if (!anyCaster && m_shadowMapEmpty)
+        return;
+    m_shadowMapEmpty = !anyCaster;
     FrameBufferObject& target = m_shadowPass.GetTarget();
     target.Begin();
+    if (!anyCaster) {
+        target.End();
+        return;
+    }
     glDisable(GL_CULL_FACE);
     // Depth alone makes the map: no colour is written (the program has no colour output).
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
@@ -642,7 +653,7 @@ void GLRenderer3D::DrawShadowMap()
             SetAttributes(A::kBoneWeightsAttribute, A::kBoneIdsAttribute, true);
         for (uint32_t index : pool->m_usedIndices) {
             const InstanceData& instance = pool->m_instances[index];
-            if (instance.m_hidden != 0 || instance.m_castShadow == 0)
+            if (!CastsInView(instance, meshId, skinned && UsesBones(instance, animationCount), shadowMatrix))
                 continue;
             if (skinned && UsesBones(instance, animationCount)) {
                 const uint32_t bones = std::min<uint32_t>(static_cast<uint32_t>(instance.m_boneMatrices.size()),
@@ -683,6 +694,44 @@ void GLRenderer3D::DrawShadowMap()
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     target.End();
     glEnable(GL_CULL_FACE);
+}
+
+bool GLRenderer3D::CastsInView(const InstanceData& instance, uint32_t mesh, bool posed,
+                               const ztmath::Matrix4x4& shadowMatrix)
+{
+    if (instance.m_hidden != 0 || instance.m_castShadow == 0)
+        return false;
+    // A pose can reach beyond the box of the mesh at rest: posed casters are always drawn.
+    if (posed)
+        return true;
+    const MeshBounds& bounds = GetMeshAABB(mesh);
+    return BoxInOrthographicView(shadowMatrix * instance.m_transform.ToMatrix(), bounds.m_min, bounds.m_max);
+}
+
+bool GLRenderer3D::AnyShadowCasterInView(const ztmath::Matrix4x4& shadowMatrix)
+{
+    // Instance buffers keep no bounds of their own: a shown one counts as in view.
+    for (uint32_t keyId = 0; keyId < m_instanceBufferStore.GetBufferCount(); ++keyId) {
+        const InstanceBufferKey& key = m_instanceBufferStore.GetKey(keyId);
+        if (key.m_visible != 0 && std::min(m_instanceBufferStore.GetInstanceCount(keyId), key.m_capacity) > 0)
+            return true;
+    }
+    for (uint32_t model = 0; model < m_texturedBatch.size(); ++model) {
+        if (m_texturedEntityCount[model] <= 0)
+            continue;
+        const InstancePool* pool = FindBatch(static_cast<int32_t>(model), m_currentRenderContext);
+        if (pool == nullptr)
+            continue;
+        const uint32_t meshId = static_cast<uint32_t>(m_texturedBatch[model].m_mesh);
+        const uint32_t animationCount = static_cast<uint32_t>(m_animationSets[meshId].m_animations.size());
+        const bool skinned = animationCount > 1 && IsSkinnedMesh(meshId);
+        for (uint32_t index : pool->m_usedIndices) {
+            const InstanceData& instance = pool->m_instances[index];
+            if (CastsInView(instance, meshId, skinned && UsesBones(instance, animationCount), shadowMatrix))
+                return true;
+        }
+    }
+    return false;
 }
 
 void GLRenderer3D::PrepareLightInputs(const FramePlan& plan, const ztmath::Matrix4x4& view)

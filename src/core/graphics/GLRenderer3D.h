@@ -96,6 +96,10 @@ private:
     void PoseInstances();
     void DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Matrix4x4& projection);
     void DrawShadowMap();
+    // Whether the instance is drawn into the shadow map: shown, casting, and (unless posed) its
+    // mesh's box reaches into the sun's view.
+    bool CastsInView(const InstanceData& instance, uint32_t mesh, bool posed, const ztmath::Matrix4x4& shadowMatrix);
+    bool AnyShadowCasterInView(const ztmath::Matrix4x4& shadowMatrix);
     // Light-program inputs that change per frame (steps before the scene target is begun).
     void PrepareLightInputs(const FramePlan& plan, const ztmath::Matrix4x4& view);
     void DrawSkybox(const ztmath::Matrix4x4& view);
@@ -131,6 +135,8 @@ private:
     ztmath::Vector3 m_motionBlurPosition;
     // What the light program's "shadowsEnabled" holds: the shadow map is bound only then.
     bool m_lightShadowsEnabled = true;
+    // The shadow map was last cleared with nothing drawn into it.
+    bool m_shadowMapEmpty = false;
     FramePlan m_lastPlan;
     uint32_t m_finalTexture = 0;
     bool m_initialised = false;

@@ -3,10 +3,11 @@
 // each effect on alone (sun shadows, SSAO, motion blur, depth of field) and with all of them on,
 // as the game starts. The variants are interleaved frame by frame, in an order that turns every
 // frame, so that the machine's other load falls on them alike. The camera sways every frame so
-// motion blur has motion to smear. Each frame is timed to glFinish (the software rasteriser's
-// threads do most of the work, so wall time is the fair measure here). Per round, each variant's
-// median frame over the base's median frame is one ratio; each ratio is printed with its min,
-// median and max over the rounds.
+// motion blur has motion to smear. Each frame is timed to glFinish, twice: in wall time and in
+// the CPU time of the whole process (the software rasteriser's worker threads do most of the
+// work; on a machine others are busy with, the CPU time stretches far less than the wall time).
+// Per round, each variant's median frame over the base's median frame is one ratio; each ratio
+// is printed with its min, median and max over the rounds.
 //
 //     xvfb-run -a bench_effects [runtime folder] [frames per round] [rounds]
 //         defaults: ./run, 12 frames per variant and round, 5 rounds.
@@ -98,6 +99,7 @@ int main(int argc, char** argv)
         for (const Variant& variant : variants)
             names.emplace_back(variant.name);
         ztbench::RatioTable ratios(names);
+        ztbench::RatioTable cpuRatios(names);
         std::vector<std::vector<double>> allTimes(variants.size());
 
         std::printf("bench_effects: %d x %d, %s, %d frames per variant in each of %d rounds, interleaved\n", kWidth,
@@ -105,6 +107,7 @@ int main(int argc, char** argv)
         int sway = 0;
         for (int round = 0; round < rounds; ++round) {
             std::vector<std::vector<double>> times(variants.size());
+            std::vector<std::vector<double>> cpuTimes(variants.size());
             for (int frame = 0; frame < kWarmUp + frames; ++frame) {
                 for (size_t k = 0; k < variants.size(); ++k) {
                     const size_t v = (k + static_cast<size_t>(frame)) % variants.size();
@@ -117,27 +120,36 @@ int main(int argc, char** argv)
                     renderer.SetCameraBasis(basis);
                     glFinish();
                     const double start = ztbench::WallSeconds();
+                    const double cpuStart = ztbench::ProcessCpuSeconds();
                     renderer.RenderFrame(1.0f / 30.0f);
                     glFinish();
                     const double elapsed = ztbench::WallSeconds() - start;
+                    const double cpuElapsed = ztbench::ProcessCpuSeconds() - cpuStart;
                     glfwSwapBuffers(window);
-                    if (frame >= kWarmUp)
+                    if (frame >= kWarmUp) {
                         times[v].push_back(1000.0 * elapsed);
+                        cpuTimes[v].push_back(1000.0 * cpuElapsed);
+                    }
                 }
             }
             const double baseMedian = ztbench::Median(times[0]);
+            const double baseCpuMedian = ztbench::Median(cpuTimes[0]);
             std::vector<double> roundRatios;
+            std::vector<double> roundCpuRatios;
             for (size_t v = 0; v < variants.size(); ++v) {
                 roundRatios.push_back(ztbench::Median(times[v]) / baseMedian);
+                roundCpuRatios.push_back(ztbench::Median(cpuTimes[v]) / baseCpuMedian);
                 allTimes[v].insert(allTimes[v].end(), times[v].begin(), times[v].end());
             }
             ratios.AddRound(roundRatios);
+            cpuRatios.AddRound(roundCpuRatios);
         }
         std::printf("median frame over all rounds, ms:");
         for (size_t v = 0; v < variants.size(); ++v)
             std::printf(" %s %.1f%s", v == 0 ? "base" : std::to_string(v).c_str(), ztbench::Median(allTimes[v]),
                         v + 1 < variants.size() ? "," : "\n");
         ratios.Print("frame time against all effects off");
+        cpuRatios.Print("frame CPU time (all threads) against all effects off");
         if (glGetError() != GL_NO_ERROR) {
             std::fprintf(stderr, "bench_effects: the frames left a GL error\n");
             result = 1;

@@ -74,4 +74,28 @@ bool MotionBlurClock::Advance(float dt, double step)
     return m_step;
 }
 
+bool BoxInOrthographicView(const ztmath::Matrix4x4& toClip, const ztmath::Vector3& boxMin,
+                           const ztmath::Vector3& boxMax)
+{
+    float low[3] = {INFINITY, INFINITY, INFINITY};
+    float high[3] = {-INFINITY, -INFINITY, -INFINITY};
+    for (int corner = 0; corner < 8; ++corner) {
+        const ztmath::Vector4 point((corner & 1) != 0 ? boxMax.x : boxMin.x, (corner & 2) != 0 ? boxMax.y : boxMin.y,
+                                    (corner & 4) != 0 ? boxMax.z : boxMin.z, 1.0f);
+        const ztmath::Vector4 clip = toClip * point;
+        // A broken matrix decides nothing: the caster is drawn, as it would have been.
+        if (!std::isfinite(clip.x) || !std::isfinite(clip.y) || !std::isfinite(clip.z))
+            return true;
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min(low[axis], clip[axis]);
+            high[axis] = std::max(high[axis], clip[axis]);
+        }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        if (low[axis] > 1.0f || high[axis] < -1.0f)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace ztengine

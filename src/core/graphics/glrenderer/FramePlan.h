@@ -66,6 +66,13 @@ bool ShouldPose(const InstanceData& instance, uint32_t animationCount);
 // The geometry and shadow programs skin an instance when it is posed and the pose has bones.
 bool UsesBones(const InstanceData& instance, uint32_t animationCount);
 
+// Whether a mesh's box, carried into an orthographic view's clip space by `toClip` (the view's
+// projection x view x model), can put anything in that view: the clip-space bounds of its eight
+// corners meet the view's cube. The shadow pass leaves out casters for which it is false; they
+// would be clipped whole.
+bool BoxInOrthographicView(const ztmath::Matrix4x4& toClip, const ztmath::Vector3& boxMin,
+                           const ztmath::Vector3& boxMax);
+
 // The camera history of motion blur moves on at a fixed step, not every frame.
 class MotionBlurClock {
 public:

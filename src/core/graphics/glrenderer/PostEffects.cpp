@@ -227,7 +227,8 @@ bool PostEffects::InitTargets()
     complete &= MakeTarget(m_dofBlur, s.m_dofBlurWidth, s.m_dofBlurHeight, 2, GL_RGBA16, GL_RGBA, false, kEdge);
     complete &= MakeTarget(m_dofOut, s.m_renderWidth, s.m_renderHeight, 1, GL_RGBA16F, GL_RGBA, false, kRepeat);
     // Every pixel of these is written by a full-screen pass (no discard, no blending) before
-    // anything reads it: a clear first would be filled over at once.
+    // anything reads it: a clear first would be filled over at once. The raw occlusion is the
+    // exception: its pass discards pixels with nothing to occlude, and RunSsao clears it to open.
     for (FrameBufferObject* target : {&m_ssaoRaw, &m_ssaoBlur, &m_bloomBlur, &m_bloomOut, &m_velocity, &m_tileMax,
                                       &m_neighbourMax, &m_motionBlurOut, &m_dofBlur, &m_dofOut})
         target->SetClearOnBegin(false, false);
@@ -358,6 +359,9 @@ uint32_t PostEffects::RunSsao(const ztmath::Matrix4x4& projection, float radius,
     DepthOff();
 
     m_ssaoRaw.Begin();
+    // What the SSAO program discards (sky, surfaces without a normal) stays fully open.
+    const GLfloat open[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glClearBufferfv(GL_COLOR, 0, open);
     BindTexture(0, m_inputs.m_depth);
     BindTexture(1, m_inputs.m_normals);
     BindTexture(2, m_inputs.m_positions);
@@ -420,6 +424,10 @@ uint32_t PostEffects::RunMotionBlur(uint32_t image, const MotionBlurMatrices& ma
     BindTexture(0, m_inputs.m_depth);
     BindTexture(1, image);
     m_velocity.Begin();
+    // Only the velocity goes on; the program's copy of the image ("fragOut") is read by no later
+    // step, so its attachment is left out of the draw and the copy costs nothing.
+    const GLenum velocityOnly[2] = {GL_NONE, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, velocityOnly);
     m_velocityProgram.Use();
     m_velocityProgram.SetMatrix4("prevProjViewMat", matrices.m_previousProjView.data());
     m_velocityProgram.SetMatrix4("inverseViewProj", matrices.m_inverseViewProj.data());

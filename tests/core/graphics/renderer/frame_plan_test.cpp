@@ -125,6 +125,41 @@ TEST(FrameMatrices, ShadowMatrixLooksFromTheSunAlongTheLight)
     EXPECT_NEAR(below.w, 1.0f, 1e-6f);
 }
 
+TEST(FrameMatrices, ABoxCountsForTheShadowMapOnlyWhenItReachesIntoTheSunsView)
+{
+    // The sun of the test above: its map spans x 10 +- 20, z -5 +- 10 and depth from y 99.5 down
+    // to y -100.
+    const Matrix4x4 shadow =
+        ztengine::ShadowMatrix(Vector3(0.0f, -1.0f, 0.0f), Vector3(10.0f, 100.0f, -5.0f), Vector4(40.0f, 20.0f, 0.5f, 200.0f));
+    const Vector3 low(-0.5f, -0.5f, -0.5f);
+    const Vector3 high(0.5f, 0.5f, 0.5f);
+    const struct {
+        const char* name;
+        Vector3 position;
+        Vector3 scale;
+        bool inView;
+    } cases[] = {
+        {"below the sun", Vector3(10.0f, 50.0f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), true},
+        {"overlapping the side edge", Vector3(30.4f, 0.0f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), true},
+        {"just beyond the side edge", Vector3(30.6f, 0.0f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), false},
+        {"beyond the far edge", Vector3(10.0f, 0.0f, 5.6f), Vector3(1.0f, 1.0f, 1.0f), false},
+        {"far off to the side", Vector3(200.0f, 0.0f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), false},
+        {"behind the sun", Vector3(10.0f, 101.0f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), false},
+        {"just below the near plane", Vector3(10.0f, 99.4f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), true},
+        {"below the far plane", Vector3(10.0f, -101.0f, -5.0f), Vector3(1.0f, 1.0f, 1.0f), false},
+        // Every corner outside, the plank across the whole map.
+        {"a plank spanning the map", Vector3(10.0f, 0.0f, -5.0f), Vector3(500.0f, 1.0f, 1.0f), true},
+    };
+    for (const auto& c : cases) {
+        const Matrix4x4 model = Matrix4x4::MakeTranslation(c.position) * Matrix4x4::MakeScale(c.scale);
+        EXPECT_EQ(ztengine::BoxInOrthographicView(shadow * model, low, high), c.inView) << c.name;
+    }
+    // A broken matrix decides nothing: the caster stays in.
+    Matrix4x4 broken = shadow;
+    broken.data()[0] = std::nanf("");
+    EXPECT_TRUE(ztengine::BoxInOrthographicView(broken, low, high));
+}
+
 TEST(FrameMatrices, LightDirectionIsNormalisedIntoViewSpace)
 {
     const ztmath::Basis camera;  // looking along +z

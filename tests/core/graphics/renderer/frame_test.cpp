@@ -446,6 +446,60 @@ TEST_F(FrameTest, TheLightProgramFollowsTheSwitchesAndSimpleLightingKeepsItsInpu
     EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
 }
 
+// The shadow pass leaves out what the sun cannot see and skips the map while nothing is in its
+// view; a shadow must still go with its last caster and come back with it.
+TEST_F(FrameTest, AShadowGoesWithTheLastCasterOutOfTheSunsViewAndComesBackWithIt)
+{
+    using renderertest::DemoScene;
+    ztmath::Basis camera;
+    camera.SetForward(Vector3(0.0f, -7.0f, 18.0f).Normalized());
+    renderer.SetCameraBasis(camera);
+    renderer.SetCameraPosition(Vector3(0.0f, 7.0f, -13.0f));
+    const Vector3 light = Vector3(0.5f, -1.0f, 0.3f).Normalized();
+    renderer.GetCurrentEnvironmentRef().m_lightDirection = light;
+    renderer.SetSunPosition(light * -60.0f);
+    renderer.SetShadowProjection(ztmath::Vector4(70.0f, 70.0f, 0.5f, 150.0f));
+    renderer.SetEffectsMask(1);
+    renderer.m_ssaoEnabled = false;
+
+    // A ground that casts nothing and one crate that does.
+    const int32_t plane = renderer.CreatePlaneMesh(1, 1);
+    const int32_t grass = renderer.CreateMaterial("textures/diff/green.jpg", nullptr, nullptr, nullptr);
+    const int32_t groundModel = renderer.CreateModel(static_cast<uint32_t>(plane), static_cast<uint32_t>(grass));
+    const ztmath::Basis facingUp(Vector3(0.0f, 1.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f), true);
+    const ztengine::InstanceHandle ground = renderer.CreateInstance(
+        groundModel, DemoScene::Placed(Vector3(0.0f, 0.0f, 10.0f), Vector3(60.0f, 60.0f, 1.0f), facingUp));
+    ground.GetInstance().m_castShadow = 0;
+    const int32_t cube = renderer.CreateCubeMesh();
+    const int32_t wood = renderer.CreateMaterial("textures/diff/crate.png", nullptr, nullptr, nullptr);
+    const int32_t crateModel = renderer.CreateModel(static_cast<uint32_t>(cube), static_cast<uint32_t>(wood));
+    const Vector3 size(DemoScene::kCrateSize, DemoScene::kCrateSize, DemoScene::kCrateSize);
+    const ztengine::InstanceHandle crate =
+        renderer.CreateInstance(crateModel, DemoScene::Placed(DemoScene::CasterPosition(), size));
+    const float t = DemoScene::CasterPosition().y / -light.y;
+    const Vector3 shadowSpot = DemoScene::CasterPosition() + light * t;
+
+    renderer.RenderFrame(0.016f);
+    const float shadowed = Brightness(shadowSpot);
+    // Far beyond the sun's map (and the camera's view).
+    crate.GetInstance().m_transform.m_position = Vector3(500.0f, DemoScene::kFloatHeight, 10.0f);
+    renderer.RenderFrame(0.016f);
+    const float lit = Brightness(shadowSpot);
+    EXPECT_LT(shadowed, 0.7f * lit) << "the crate's shadow stayed behind it";
+    const std::vector<uint8_t> empty = m_gl->ReadFrame();
+    renderer.RenderFrame(0.016f);
+    EXPECT_TRUE(m_gl->ReadFrame() == empty) << "a frame with the map left alone looks different";
+    // A caster that is not shown brings no shadow either.
+    crate.GetInstance().m_transform.m_position = DemoScene::CasterPosition();
+    crate.SetHidden(true);
+    renderer.RenderFrame(0.016f);
+    EXPECT_NEAR(Brightness(shadowSpot), lit, 0.02f * lit);
+    crate.SetHidden(false);
+    renderer.RenderFrame(0.016f);
+    EXPECT_NEAR(Brightness(shadowSpot), shadowed, 0.02f * lit);
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+}
+
 TEST_F(FrameTest, TheMotionBlurCameraMovesOnOnlyAtItsStep)
 {
     const Vector3 start = renderer.GetCameraPosition();
