@@ -55,6 +55,23 @@ public:
     {
         return In(state) || m_road.RunUntil([&] { return In(state); }, maxFrames);
     }
+    // Where the game only waits out a timed fade or sequence, nothing but its clock moves: the
+    // frames run in long steps, the same seconds in a few drawn frames.
+    bool WaitLongFor(const std::string& state, double maxSeconds)
+    {
+        const double step = m_road.Game().Step();
+        m_road.Game().SetStep(zttest::AppFixture::kLongStep);
+        const bool reached = WaitFor(state, LongFrames(maxSeconds));
+        m_road.Game().SetStep(step);
+        return reached;
+    }
+    void RunLong(double seconds)
+    {
+        const double step = m_road.Game().Step();
+        m_road.Game().SetStep(zttest::AppFixture::kLongStep);
+        m_road.Run(LongFrames(seconds));
+        m_road.Game().SetStep(step);
+    }
     // A key held down for `frames` frames, then let go: the game reads "pressed", "held", then
     // "released".
     void Hold(int key, int frames)
@@ -94,6 +111,11 @@ public:
     }
 
 private:
+    static int LongFrames(double seconds)
+    {
+        return static_cast<int>(std::ceil(seconds / zttest::AppFixture::kLongStep));
+    }
+
     GameRoad& m_road;
     std::map<std::string, int> m_sent;
 };
@@ -125,7 +147,7 @@ size_t Count(const std::string& text, const std::string& what)
 TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
 {
     // A coarse step keeps the frames (each costly under the software renderer) few; the cheats
-    // and the fall to death still read it as a normal frame (at most 0.1 s).
+    // still read it as a normal frame (at most 0.1 s). Waits on timed screens take longer steps.
     GameRoad road("playthrough", 1.0 / 12.0);
     ASSERT_TRUE(road.Error().empty()) << road.Error();
     ztengine::Win32App& app = road.App();
@@ -139,13 +161,16 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
     ASSERT_TRUE(play.In("BRIMSEL_SPLASH_STATE"));
     road.Run(5);
     road.Tap(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(play.WaitFor("TEAM_LOGO_STATE", 60)) << road.State();
+    ASSERT_TRUE(play.WaitLongFor("TEAM_LOGO_STATE", 5.0)) << road.State();
     road.Run(5);
     road.Tap(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(play.WaitFor("LOADING_RESOURCES_STATE", 60)) << road.State();
+    ASSERT_TRUE(play.WaitLongFor("LOADING_RESOURCES_STATE", 5.0)) << road.State();
 
     // ---- Loading: the game works off one job a frame; a frame under the software renderer costs
-    // far more than a job, so the queue is worked off between frames, in its own order.
+    // far more than a job, so the queue is worked off between frames, in its own order. The
+    // screen's closing fade is timed and cannot be cut short: with the queue empty it runs in
+    // long steps.
+    const double step = road.Game().Step();
     std::string jobsPrinted;
     bool controllerScreen = false;
     for (int frame = 0; frame < 3000 && !controllerScreen; ++frame) {
@@ -153,18 +178,22 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
             for (int guard = 0; app.HasPendingJobs() && guard < 100000; ++guard)
                 app.RunNextJob();
         });
+        const bool waiting = play.In("LOADING_RESOURCES_STATE") && !app.HasPendingJobs();
+        road.Game().SetStep(waiting ? zttest::AppFixture::kLongStep : step);
         road.Run(1);
         controllerScreen = play.In("CONTROLLER_SPLASH_STATE");
     }
+    road.Game().SetStep(step);
     ASSERT_TRUE(controllerScreen) << road.State();
     EXPECT_TRUE(app.AreJobsDone());
     EXPECT_EQ(Count(road.Printed(), "all jobs completed!\n"), 1u);
     // The controller screen is skipped too; its Escape must not reach the menu (it would quit).
     road.Run(5);
     road.Tap(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(play.WaitFor("MAIN_MENU_STATE", 60)) << road.State();
+    ASSERT_TRUE(play.WaitLongFor("MAIN_MENU_STATE", 5.0)) << road.State();
     EXPECT_FALSE(app.ShouldQuit());
-    road.Run(15);
+    // The controller screen's pictures fade out over the menu's first second.
+    play.RunLong(1.2);
     GameRoad::ExpectReadable(road.Shot("01-main-menu"), "the main menu");
 
     // ---- Play: the intro, cut short, and the hub.
@@ -186,7 +215,7 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
                                                           << health.m_currentHealth;
     EXPECT_EQ(play.Sent("PLAYER_DEATH"), 1);
     // About two seconds of the body falling, then the statistics.
-    ASSERT_TRUE(play.WaitFor("END_GAME_STATE", 80)) << road.State();
+    ASSERT_TRUE(play.WaitLongFor("END_GAME_STATE", 8.0)) << road.State();
     EXPECT_FALSE(stats.m_gameWon);
     road.Run(6);
     GameRoad::ExpectReadable(road.Shot("02-statistics-lost"), "the statistics of the lost run");
@@ -263,15 +292,16 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
     ASSERT_TRUE(play.WaitFor("BOSS_DEATH_STATE", 2)) << road.State();
 
     // ---- The boss-death sequence with Space held: white, the thanks, the credits fast.
+    // Five seconds of white, then the thanks at full strength two seconds later.
     road.Game().PressKey(GLFW_KEY_SPACE);
-    road.Run(84);
+    play.RunLong(7.0);
     const zttest::RoadPicture thanks = road.Shot("06-boss-death-thanks", 0);
     EXPECT_TRUE(play.In("BOSS_DEATH_STATE")) << road.State();
     // White all over but for the dark-edged thanks across the middle.
     EXPECT_GT(thanks.BrightShare(), 0.5);
     EXPECT_GT(thanks.Count(0, 340, 1280, 120, [](int r, int g, int b) { return r + g + b < 200; }), 2000)
         << "no thanks on the white";
-    const bool ended = play.WaitFor("END_GAME_STATE", 400);
+    const bool ended = play.WaitLongFor("END_GAME_STATE", 40.0);
     road.Game().ReleaseKey(GLFW_KEY_SPACE);
     road.Run(1);
     ASSERT_TRUE(ended) << road.State();
@@ -285,7 +315,7 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
     road.Tap(GLFW_KEY_SPACE);
     ASSERT_TRUE(play.WaitFor("MAIN_MENU_STATE", 5)) << road.State();
     EXPECT_EQ(play.Sent("EVENT_RESTART"), 2);
-    road.Run(15);
+    play.RunLong(1.2);
     GameRoad::ExpectReadable(road.Shot("08-main-menu-after-the-win"), "the main menu after the win");
 
     // ---- Escape in the main menu ends the program: the normal shutdown.
