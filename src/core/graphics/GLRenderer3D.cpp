@@ -638,15 +638,13 @@ void GLRenderer3D::DrawShadowMap()
     const ztgraphics::Shader& plain = m_shadowPrograms.plain;
     plain.Use();
     for (uint32_t model = 0; model < m_texturedBatch.size(); ++model) {
-        if (m_texturedEntityCount[model] <= 0)
-            continue;
-        const InstancePool* pool = FindBatch(static_cast<int32_t>(model), m_currentRenderContext);
+        uint32_t meshId = 0;
+        uint32_t animationCount = 0;
+        bool skinned = false;
+        const InstancePool* pool = ShadowPool(model, meshId, animationCount, skinned);
         if (pool == nullptr)
             continue;
-        const uint32_t meshId = static_cast<uint32_t>(m_texturedBatch[model].m_mesh);
         const RawModel& mesh = m_rawModels[meshId];
-        const uint32_t animationCount = static_cast<uint32_t>(m_animationSets[meshId].m_animations.size());
-        const bool skinned = animationCount > 1 && IsSkinnedMesh(meshId);
         glBindVertexArray(mesh.m_vao);
         glEnableVertexAttribArray(A::kPositionAttribute);
         if (skinned)
@@ -696,6 +694,20 @@ void GLRenderer3D::DrawShadowMap()
     glEnable(GL_CULL_FACE);
 }
 
+const InstancePool* GLRenderer3D::ShadowPool(uint32_t model, uint32_t& meshId, uint32_t& animationCount,
+                                             bool& skinned)
+{
+    if (m_texturedEntityCount[model] <= 0)
+        return nullptr;
+    const InstancePool* pool = FindBatch(static_cast<int32_t>(model), m_currentRenderContext);
+    if (pool == nullptr)
+        return nullptr;
+    meshId = static_cast<uint32_t>(m_texturedBatch[model].m_mesh);
+    animationCount = static_cast<uint32_t>(m_animationSets[meshId].m_animations.size());
+    skinned = animationCount > 1 && IsSkinnedMesh(meshId);
+    return pool;
+}
+
 bool GLRenderer3D::CastsInView(const InstanceData& instance, uint32_t mesh, bool posed,
                                const ztmath::Matrix4x4& shadowMatrix)
 {
@@ -717,14 +729,12 @@ bool GLRenderer3D::AnyShadowCasterInView(const ztmath::Matrix4x4& shadowMatrix)
             return true;
     }
     for (uint32_t model = 0; model < m_texturedBatch.size(); ++model) {
-        if (m_texturedEntityCount[model] <= 0)
-            continue;
-        const InstancePool* pool = FindBatch(static_cast<int32_t>(model), m_currentRenderContext);
+        uint32_t meshId = 0;
+        uint32_t animationCount = 0;
+        bool skinned = false;
+        const InstancePool* pool = ShadowPool(model, meshId, animationCount, skinned);
         if (pool == nullptr)
             continue;
-        const uint32_t meshId = static_cast<uint32_t>(m_texturedBatch[model].m_mesh);
-        const uint32_t animationCount = static_cast<uint32_t>(m_animationSets[meshId].m_animations.size());
-        const bool skinned = animationCount > 1 && IsSkinnedMesh(meshId);
         for (uint32_t index : pool->m_usedIndices) {
             const InstanceData& instance = pool->m_instances[index];
             if (CastsInView(instance, meshId, skinned && UsesBones(instance, animationCount), shadowMatrix))

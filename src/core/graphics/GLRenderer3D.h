@@ -98,6 +98,9 @@ private:
     void DrawShadowMap();
     // Whether the instance is drawn into the shadow map: shown, casting, and (unless posed) its
     // mesh's box reaches into the sun's view.
+    // A model's pool of this render context when it has instances to cast shadows, with its mesh,
+    // its number of animations and whether it is skinned; null otherwise.
+    const InstancePool* ShadowPool(uint32_t model, uint32_t& meshId, uint32_t& animationCount, bool& skinned);
     bool CastsInView(const InstanceData& instance, uint32_t mesh, bool posed, const ztmath::Matrix4x4& shadowMatrix);
     bool AnyShadowCasterInView(const ztmath::Matrix4x4& shadowMatrix);
     // Light-program inputs that change per frame (steps before the scene target is begun).
