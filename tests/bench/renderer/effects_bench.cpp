@@ -12,6 +12,9 @@
 //     xvfb-run -a bench_effects [runtime folder] [frames per round] [rounds]
 //         defaults: ./run, 12 frames per variant and round, 5 rounds.
 //         In a sanitized build add ASAN_OPTIONS=detect_leaks=0: the GL driver keeps memory past exit.
+//     BENCH_EFFECTS_DUMP=folder: before timing, each variant draws two frames (camera swayed one
+//         way, then the other) and the second is written to folder/variant<N>.rgba as raw RGBA
+//         bytes, rows bottom first, so that two builds' pictures can be compared byte for byte.
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
@@ -19,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,10 +44,40 @@ struct Variant {
     uint8_t mask;
 };
 
+// Draws every variant from the same start and writes its final frame; false when a file fails.
+bool DumpFrames(ztengine::GLRenderer3D& renderer, const std::vector<Variant>& variants, const ztmath::Basis& startBasis,
+                const std::filesystem::path& folder)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+    for (size_t v = 0; v < variants.size(); ++v) {
+        renderer.EnableShadows(variants[v].shadows);
+        renderer.m_ssaoEnabled = variants[v].ssao;
+        renderer.SetEffectsMask(variants[v].mask);
+        for (const float yaw : {-1.5f, 1.5f}) {
+            ztmath::Basis basis = startBasis;
+            basis.Yaw(yaw);
+            renderer.SetCameraBasis(basis);
+            renderer.RenderFrame(1.0f / 30.0f);
+        }
+        glFinish();
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::ofstream out(folder / ("variant" + std::to_string(v) + ".rgba"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+        if (!out)
+            return false;
+    }
+    renderer.SetCameraBasis(startBasis);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    const char* dumpFolder = std::getenv("BENCH_EFFECTS_DUMP");
+    const std::filesystem::path dumpPath =
+        dumpFolder != nullptr ? std::filesystem::absolute(dumpFolder) : std::filesystem::path();
     const std::filesystem::path runtime = argc > 1 ? argv[1] : "run";
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 12;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
@@ -98,6 +132,10 @@ int main(int argc, char** argv)
         std::vector<std::string> names;
         for (const Variant& variant : variants)
             names.emplace_back(variant.name);
+        if (!dumpPath.empty() && !DumpFrames(renderer, variants, startBasis, dumpPath)) {
+            std::fprintf(stderr, "bench_effects: cannot write the frames to %s\n", dumpPath.string().c_str());
+            result = 1;
+        }
         ztbench::RatioTable ratios(names);
         ztbench::RatioTable cpuRatios(names);
         std::vector<std::vector<double>> allTimes(variants.size());
