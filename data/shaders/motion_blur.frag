@@ -11,8 +11,10 @@ uniform float blurScale;
 uniform sampler2D depthMap;
 uniform sampler2D sceneTexture;
 
+// Carries nothing: the renderer draws this pass into the velocity attachment only, so a copy of
+// the image here would be fetched for every pixel and then dropped.
 out vec4 fragOut;
-// Screen motion in pixels (xy).
+// Screen motion in pixels (xy) of the image the reconstruction smears.
 out vec4 velocityOut;
 
 // The reconstruction gathers over one tile of the neighbour-max grid: no pixel may move further.
@@ -31,12 +33,12 @@ void main()
     float w = abs(previous.w) < 1e-6 ? 1e-6 : previous.w;
     previous.xy /= w;
 
-    vec2 size = vec2(textureSize(depthMap, 0));
+    vec2 size = vec2(textureSize(sceneTexture, 0));
     vec2 velocity = (ndc.xy - previous.xy) * 0.5 * size * blurScale;
     float len = length(velocity);
     if (len > MAX_BLUR_PIXELS)
         velocity *= MAX_BLUR_PIXELS / len;
 
-    fragOut = texelFetch(sceneTexture, pixel, 0);
+    fragOut = vec4(0.0);
     velocityOut = vec4(velocity, 0.0, 1.0);
 }
