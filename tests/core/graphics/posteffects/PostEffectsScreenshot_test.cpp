@@ -1,13 +1,16 @@
 // Screenshot properties of the post effects, each pass driven directly on a hand-filled G-buffer:
 // SSAO darkens a concave crease and leaves open surfaces alone, bloom brightens only around a
-// bright object, a camera yaw smears the image and a still camera does not, depth of field blurs
-// away from the focus distance. Pictures go to build/<dir>/test-artefacts/.
+// bright object, a camera yaw smears the image and a still camera does not, the tile passes find
+// the longest velocity of their pixels, depth of field blurs away from the focus distance.
+// Pictures go to build/<dir>/test-artefacts/.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "core/graphics/glrenderer/PostEffects.h"
 #include "core/graphics/posteffects/EffectTestScene.h"
@@ -234,6 +237,52 @@ TEST_F(PostEffectsScreenshotTest, CameraYawSmearsSidewaysAndAStillCameraDoesNot)
     EXPECT_GT(up, 0.85f);
     // Smearing moves light around without adding any.
     EXPECT_NEAR(moved.MeanLuminance(30, y0, 130, y1), scene.MeanLuminance(30, y0, 130, y1), 0.03f);
+}
+
+// The longest of the velocities read back, first in scan order among equals, as the tile passes
+// must find it: x over [x0, x0 + n), y over [y0, y0 + n), clamped to the image.
+std::pair<float, float> Longest(const FloatImage& image, int x0, int y0, int n)
+{
+    std::pair<float, float> longest{0.0f, 0.0f};
+    float longestSquared = 0.0f;
+    for (int y = y0; y < y0 + n; ++y) {
+        for (int x = x0; x < x0 + n; ++x) {
+            const float* v = image.At(std::clamp(x, 0, image.width - 1), std::clamp(y, 0, image.height - 1));
+            const float squared = v[0] * v[0] + v[1] * v[1];
+            if (squared > longestSquared) {
+                longest = {v[0], v[1]};
+                longestSquared = squared;
+            }
+        }
+    }
+    return longest;
+}
+
+TEST_F(PostEffectsScreenshotTest, TileAndNeighbourMaximaHoldTheLongestVelocityOfTheirPixels)
+{
+    m_scene->Draw(StripedWall());
+    m_effects.RunMotionBlur(m_scene->SceneColour(), CameraMotion(m_scene->Projection(), 4.0f));
+    const FloatImage velocity = ReadTexture(m_effects.GetVelocityTarget().GetColorAttachments()[1]);
+    const FloatImage tileMax = ReadTexture(m_effects.GetTileMaxTarget().GetColorAttachments()[0]);
+    const FloatImage neighbourMax = ReadTexture(m_effects.GetNeighbourMaxTarget().GetColorAttachments()[0]);
+    ASSERT_EQ(tileMax.width, kWidth / 20);
+    ASSERT_EQ(tileMax.height, kHeight / 20);
+
+    // A yaw under perspective moves every pixel by a slightly different amount, so a read one
+    // texel off would find another longest velocity; the values must be exactly the ones read back.
+    std::set<std::pair<float, float>> distinct;
+    for (int ty = 0; ty < tileMax.height; ++ty) {
+        for (int tx = 0; tx < tileMax.width; ++tx) {
+            const std::pair<float, float> expected = Longest(velocity, tx * 20, ty * 20, 20);
+            EXPECT_EQ(tileMax.At(tx, ty)[0], expected.first) << tx << "," << ty;
+            EXPECT_EQ(tileMax.At(tx, ty)[1], expected.second) << tx << "," << ty;
+            distinct.insert(expected);
+            const std::pair<float, float> around = Longest(tileMax, tx - 1, ty - 1, 3);
+            EXPECT_EQ(neighbourMax.At(tx, ty)[0], around.first) << tx << "," << ty;
+            EXPECT_EQ(neighbourMax.At(tx, ty)[1], around.second) << tx << "," << ty;
+        }
+    }
+    EXPECT_GT(distinct.size(), 10u);
 }
 
 TEST_F(PostEffectsScreenshotTest, DepthOfFieldBlursAwayFromTheFocusDistance)
