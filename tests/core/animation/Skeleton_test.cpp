@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/animation/Skeleton/SkeletalAnimation.h"
@@ -14,8 +15,6 @@ using ztmath::Quaternion;
 using ztmath::Vector3;
 
 namespace {
-
-constexpr float kPi = 3.1415927f;
 
 Matrix4x4 Translation(float x, float y, float z)
 {
@@ -101,7 +100,7 @@ TEST_F(ChainFixture, BindPoseGivesIdentitySkinMatrices)
 TEST_F(ChainFixture, TurningTheRootBoneCarriesTheChildsTip)
 {
     Quaternion quarterTurn;
-    quarterTurn.SetFromAxisAngle(kPi / 2, Vector3(0, 0, 1));
+    quarterTurn.SetFromAxisAngle(std::numbers::pi_v<float> / 2, Vector3(0, 0, 1));
     AnimationChannel& channel = AddChannel("Upper");
     channel.rotationKeys = {{0.0, quarterTurn}};
 
@@ -124,7 +123,7 @@ TEST_F(ChainFixture, KeysAreSampledAsEvenlySpacedWhateverTheirTimes)
     AnimationChannel& channel = AddChannel("Upper");
     channel.positionKeys = {{0.0, {0, 0, 0}}, {0.1, {4, 0, 0}}, {5.0, {8, 0, 0}}};
     Quaternion quarter;
-    quarter.SetFromAxisAngle(kPi / 2, Vector3(0, 1, 0));
+    quarter.SetFromAxisAngle(std::numbers::pi_v<float> / 2, Vector3(0, 1, 0));
     channel.rotationKeys = {{0.0, Quaternion()}, {0.2, quarter}};
 
     struct Case {

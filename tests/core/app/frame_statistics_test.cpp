@@ -19,11 +19,11 @@ using ztengine::Win32App;
 constexpr int64_t kMillisecond = 1'000'000;  // ticks: the frame clock counts nanoseconds
 
 // What the frame statistics held while the systems were updated, frame by frame.
-struct Seen {
+struct StatsSeen {
     double frameTime = 0.0;
     double fps = 0.0;
 };
-std::vector<Seen> g_seen;
+std::vector<StatsSeen> g_statsSeen;
 
 class StatsProbe : public ztengine::Subsystem {
 public:
@@ -33,7 +33,7 @@ public:
     void Update(float) override
     {
         const Win32App* app = Win32App::GetInstance();
-        g_seen.push_back({app->GetFrameTime(), app->GetFramesPerSecond()});
+        g_statsSeen.push_back({app->GetFrameTime(), app->GetFramesPerSecond()});
     }
 };
 
@@ -42,7 +42,7 @@ class FrameStatistics : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_seen.clear();
+        g_statsSeen.clear();
         zttest::AppFixtureOptions options;
         options.window = false;
         options.beforeInit = [](Win32App& app) {
@@ -129,12 +129,12 @@ TEST_F(FrameStatistics, FramesThatMeasureNoTimeKeepTheFrameRate)
     EXPECT_NEAR(App().GetFramesPerSecond(), 100.0, 1e-3);
 
     // The systems already see this frame's interval and rate.
-    ASSERT_EQ(g_seen.size(), 3u);
-    EXPECT_NEAR(g_seen[0].frameTime, 0.02, 1e-7);
-    EXPECT_NEAR(g_seen[0].fps, 50.0, 1e-3);
-    EXPECT_EQ(g_seen[1].frameTime, 0.0);
-    EXPECT_NEAR(g_seen[1].fps, 50.0, 1e-3);
-    EXPECT_NEAR(g_seen[2].frameTime, 0.01, 1e-7);
+    ASSERT_EQ(g_statsSeen.size(), 3u);
+    EXPECT_NEAR(g_statsSeen[0].frameTime, 0.02, 1e-7);
+    EXPECT_NEAR(g_statsSeen[0].fps, 50.0, 1e-3);
+    EXPECT_EQ(g_statsSeen[1].frameTime, 0.0);
+    EXPECT_NEAR(g_statsSeen[1].fps, 50.0, 1e-3);
+    EXPECT_NEAR(g_statsSeen[2].frameTime, 0.01, 1e-7);
 }
 
 TEST_F(FrameStatistics, MinimisedFramesChangeNoneOfThem)
@@ -143,14 +143,14 @@ TEST_F(FrameStatistics, MinimisedFramesChangeNoneOfThem)
     for (int i = 0; i < 20; ++i)
         Frame(20 * kMillisecond);
     ASSERT_TRUE(App().GetFrameRateHistory().empty());
-    const size_t updates = g_seen.size();
+    const size_t updates = g_statsSeen.size();
 
     App().HandleIconify(true);
     for (int i = 0; i < 30; ++i)
         Frame(7 * kMillisecond);
     EXPECT_NEAR(App().GetFramesPerSecond(), 50.0, 1e-3);
     EXPECT_TRUE(App().GetFrameRateHistory().empty());
-    EXPECT_EQ(g_seen.size(), updates);
+    EXPECT_EQ(g_statsSeen.size(), updates);
 
     // Restored: the time spent minimised is not counted into the first frame.
     App().HandleIconify(false);

@@ -30,30 +30,30 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
 
 using zttest::ReadBytes;
 
-struct NameCase {
+struct FileNameCase {
     int year, month, day, hour, minute, second;
     const char* expected;
 };
 
-void PrintTo(const NameCase& c, std::ostream* os)
+void PrintTo(const FileNameCase& c, std::ostream* os)
 {
     *os << c.expected;
 }
 
-class LoggerFileName : public testing::TestWithParam<NameCase> {};
+class LoggerFileName : public testing::TestWithParam<FileNameCase> {};
 
 TEST_P(LoggerFileName, IsTheAsctimeStampWithDashesAndDots)
 {
-    const NameCase& c = GetParam();
+    const FileNameCase& c = GetParam();
     const std::time_t when = LocalTime(c.year, c.month, c.day, c.hour, c.minute, c.second);
     EXPECT_EQ(ztengine::Logger::MakeFileName("./logs/", when), std::string("./logs/") + c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Times, LoggerFileName,
-    testing::Values(NameCase{2026, 12, 8, 23, 11, 56, "Tue-Dec--8-23.11.56-2026.log"},
-                    NameCase{2026, 1, 12, 7, 5, 9, "Mon-Jan-12-07.05.09-2026.log"},
-                    NameCase{2030, 2, 28, 0, 0, 0, "Thu-Feb-28-00.00.00-2030.log"}));
+    testing::Values(FileNameCase{2026, 12, 8, 23, 11, 56, "Tue-Dec--8-23.11.56-2026.log"},
+                    FileNameCase{2026, 1, 12, 7, 5, 9, "Mon-Jan-12-07.05.09-2026.log"},
+                    FileNameCase{2030, 2, 28, 0, 0, 0, "Thu-Feb-28-00.00.00-2030.log"}));
 
 TEST(Logger, MakesItsFileOnlyWhenRecordsAreWrittenAtTheEnd)
 {

@@ -60,7 +60,7 @@ struct ModelEntry {
     std::vector<std::string> animations;
 };
 
-rapidjson::Document ReadList(const fs::path& file)
+rapidjson::Document ReadRunList(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
@@ -86,9 +86,9 @@ const rapidjson::Value* FindByName(const rapidjson::Document& list, const char* 
 bool LookUp(const std::string& modelName, ModelEntry& out)
 {
     const fs::path run(ZT_RUNTIME_DIR);
-    const rapidjson::Document models = ReadList(run / "model.init");
-    const rapidjson::Document meshes = ReadList(run / "mesh.init");
-    const rapidjson::Document materials = ReadList(run / "material.init");
+    const rapidjson::Document models = ReadRunList(run / "model.init");
+    const rapidjson::Document meshes = ReadRunList(run / "mesh.init");
+    const rapidjson::Document materials = ReadRunList(run / "material.init");
     const rapidjson::Value* model = FindByName(models, "ModelName", modelName);
     if (model == nullptr) {
         ADD_FAILURE() << modelName << " is not in model.init";

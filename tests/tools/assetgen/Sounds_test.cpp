@@ -26,7 +26,7 @@ using namespace assetgen;
 
 namespace {
 
-const fs::path kRuntime = ZT_RUNTIME_DIR;
+const fs::path kRuntimeDir = ZT_RUNTIME_DIR;
 
 using zttest::ReadBytes;
 
@@ -40,7 +40,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
 const fs::path& SoundTree()
 {
     static const fs::path tree = [] {
-        if (fs::exists(kRuntime / "audio/audio.json")) return kRuntime;
+        if (fs::exists(kRuntimeDir / "audio/audio.json")) return kRuntimeDir;
         const fs::path out = zttest::MakeTempDir("sounds-tree");
         const auto start = std::chrono::steady_clock::now();
         const Result r = GenerateSounds(DefaultOptions(out));
@@ -57,16 +57,16 @@ const fs::path& SoundTree()
     return tree;
 }
 
-struct Decoded {
+struct DecodedSound {
     bool ok = false;
     int format = 0, channels = 0, rate = 0;
     std::vector<float> samples;  // interleaved
     size_t Frames() const { return channels ? samples.size() / size_t(channels) : 0; }
 };
 
-Decoded Decode(const fs::path& file)
+DecodedSound DecodeSound(const fs::path& file)
 {
-    Decoded d;
+    DecodedSound d;
     SF_INFO info{};
     SNDFILE* in = sf_open(file.string().c_str(), SFM_READ, &info);
     if (!in) return d;
@@ -94,7 +94,7 @@ struct Join {
     double headRms = 0.0, tailRms = 0.0;
 };
 
-Join MeasureJoin(const Decoded& d)
+Join MeasureJoin(const DecodedSound& d)
 {
     Join j;
     const size_t n = d.Frames(), c = size_t(d.channels), window = 441, level = 22050;
@@ -193,7 +193,7 @@ TEST(GeneratedSounds, EveryFileOpensInTheSoundLayerAudibleAndWithinItsLength)
         ASSERT_EQ(ztplatform::fmod::SoundData::Open(file.string(), music, &raw), ztplatform::fmod::FMOD_OK);
         std::unique_ptr<ztplatform::fmod::SoundData> data(raw);
 
-        const Decoded d = Decode(file);
+        const DecodedSound d = DecodeSound(file);
         ASSERT_TRUE(d.ok);
         const bool ogg = file.extension() == ".ogg";
         EXPECT_EQ(d.format, ogg ? (SF_FORMAT_OGG | SF_FORMAT_VORBIS) : (SF_FORMAT_WAV | SF_FORMAT_PCM_16));
@@ -216,7 +216,7 @@ TEST(GeneratedSounds, EveryFileOpensInTheSoundLayerAudibleAndWithinItsLength)
 }
 
 // The loudest 50 ms of a sound as RMS, in dB below full scale.
-static double LoudestDb(const Decoded& d)
+static double LoudestDb(const DecodedSound& d)
 {
     const size_t window = size_t(d.rate) / 20 * size_t(d.channels), hop = size_t(d.rate) / 100 * size_t(d.channels);
     double best = 0.0;
@@ -232,7 +232,7 @@ TEST(GeneratedSounds, EffectsAreEquallyLoudAndHitsHaveBody)
                                 "audio/SFX_Ogre_Hit.wav", "audio/SFX_Player_Hit.wav"};
     double lo = 0.0, hi = -200.0;
     for (const char* path : hits) {
-        const Decoded d = Decode(tree / path);
+        const DecodedSound d = DecodeSound(tree / path);
         ASSERT_TRUE(d.ok) << path;
         const double db = LoudestDb(d);
         std::printf("%s: %.1f dB\n", path, db);
@@ -251,7 +251,7 @@ TEST(GeneratedSounds, EffectsAreEquallyLoudAndHitsHaveBody)
     // And every other effect within a few dB of them.
     for (const SoundSpec& s : Sounds()) {
         if (s.kind != SoundKind::Effect) continue;
-        const Decoded d = Decode(tree / s.path);
+        const DecodedSound d = DecodeSound(tree / s.path);
         ASSERT_TRUE(d.ok) << s.path;
         const double db = LoudestDb(d);
         EXPECT_GT(db, lo - 3.0) << s.path;
@@ -264,7 +264,7 @@ struct MusicBarMeasures {
     std::vector<std::array<double, 16>> lowSteps;
 };
 
-static MusicBarMeasures MeasureBars(const Decoded& d, const MusicShape& shape)
+static MusicBarMeasures MeasureBars(const DecodedSound& d, const MusicShape& shape)
 {
     MusicBarMeasures b;
     const double k = 1.0 - std::exp(-2.0 * 3.14159265 * 150.0 / d.rate);
@@ -297,7 +297,7 @@ TEST(GeneratedSounds, MusicIsAMinuteOfWholeBarsInSections)
     std::map<std::string, std::array<double, 16>> beats;  // battle tracks: their main theme's low beat
     for (const MusicShape& shape : MusicShapes()) {
         SCOPED_TRACE(shape.path);
-        const Decoded d = Decode(tree / shape.path);
+        const DecodedSound d = DecodeSound(tree / shape.path);
         ASSERT_TRUE(d.ok);
         ASSERT_EQ(d.channels, 2);
         const double seconds = double(d.Frames()) / d.rate;
@@ -355,7 +355,7 @@ TEST(GeneratedSounds, MusicJoinsItsStartWithoutAClick)
     for (const SoundSpec& s : Sounds()) {
         if (s.kind != SoundKind::Music) continue;
         SCOPED_TRACE(s.path);
-        const Decoded d = Decode(SoundTree() / s.path);
+        const DecodedSound d = DecodeSound(SoundTree() / s.path);
         ASSERT_TRUE(d.ok);
         const Join j = MeasureJoin(d);
         std::printf("%-28s join step %.4f (nearby %.4f), level %.3f -> %.3f\n", s.path, j.step, j.nearby,
@@ -368,7 +368,7 @@ TEST(GeneratedSounds, MusicJoinsItsStartWithoutAClick)
 TEST(GeneratedSounds, TheJoinCheckCatchesACutAndAFade)
 {
     // A tone cut off mid-cycle clicks at the join; a tune that fades away restarts loud.
-    Decoded cut;
+    DecodedSound cut;
     cut.ok = true;
     cut.channels = 1;
     cut.rate = kSampleRate;
@@ -376,11 +376,11 @@ TEST(GeneratedSounds, TheJoinCheckCatchesACutAndAFade)
     for (size_t i = 0; i < FramesFor(2.013); ++i) cut.samples.push_back(0.8f * tone.Sine(440.0));
     EXPECT_FALSE(JoinsCleanly(MeasureJoin(cut)));
 
-    Decoded whole = cut;
+    DecodedSound whole = cut;
     whole.samples.resize(FramesFor(2.0));  // exactly 880 cycles
     EXPECT_TRUE(JoinsCleanly(MeasureJoin(whole)));
 
-    Decoded fading = whole;
+    DecodedSound fading = whole;
     for (size_t i = 0; i < fading.samples.size(); ++i)
         fading.samples[i] *= 1.0f - float(i) / float(fading.samples.size());
     EXPECT_FALSE(JoinsCleanly(MeasureJoin(fading)));
@@ -467,7 +467,7 @@ TEST(SoundGenerator, OggStreamsCarryAFixedSerial)
     // The page checksums still hold: the decoder drops pages whose checksum is wrong.
     const fs::path dir = zttest::MakeTempDir("sounds-ogg");
     ASSERT_TRUE(WriteFileBytes(dir / "tone.ogg", a, error)) << error;
-    const Decoded d = Decode(dir / "tone.ogg");
+    const DecodedSound d = DecodeSound(dir / "tone.ogg");
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.Frames(), tone.Frames());
 

@@ -15,6 +15,13 @@ namespace zttest {
 using Pixel = std::array<uint8_t, 4>;  // R, G, B, A
 using PixelFn = std::function<Pixel(int x, int yFromTop)>;
 
+// A different colour for every pixel, so a swapped row, column or channel shows.
+inline Pixel Gradient(int x, int y)
+{
+    return {static_cast<uint8_t>(10 + 40 * x), static_cast<uint8_t>(200 - 30 * y),
+            static_cast<uint8_t>(7 * x + 11 * y), static_cast<uint8_t>(255 - 20 * x - 5 * y)};
+}
+
 // Writes a 24- or 32-bit picture in the given format; returns false when FreeImage refuses.
 inline bool WriteImage(const std::filesystem::path& path, int width, int height, int bpp,
                        FREE_IMAGE_FORMAT format, const PixelFn& pixel, int flags = 0)

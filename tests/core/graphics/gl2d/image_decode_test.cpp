@@ -14,6 +14,7 @@
 #include <fstream>
 
 using ztengine::DecodeImage;
+using zttest::Gradient;
 using zttest::Pixel;
 
 namespace {
@@ -45,13 +46,6 @@ Decoded Decode(const std::filesystem::path& path)
 Pixel Expected(const zttest::PixelFn& fn, int x, int row, int height)
 {
     return fn(x, height - 1 - row);
-}
-
-// A different colour for every pixel, so a swapped row, column or channel shows.
-Pixel Gradient(int x, int y)
-{
-    return {static_cast<uint8_t>(10 + 40 * x), static_cast<uint8_t>(200 - 30 * y),
-            static_cast<uint8_t>(7 * x + 11 * y), static_cast<uint8_t>(255 - 20 * x - 5 * y)};
 }
 
 struct ExactCase {

@@ -16,13 +16,8 @@ namespace {
 using ztengine::TextureInfo;
 using ztengine::TextureLoader;
 using ztengine::TextureLoadParams;
+using zttest::Gradient;
 using zttest::Pixel;
-
-Pixel Gradient(int x, int y)
-{
-    return {static_cast<uint8_t>(10 + 40 * x), static_cast<uint8_t>(200 - 30 * y),
-            static_cast<uint8_t>(7 * x + 11 * y), static_cast<uint8_t>(255 - 20 * x - 5 * y)};
-}
 
 class TextureLoaderTest : public zttest::GLTest {
 protected:

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "MeshExpect.h"
 #include "core/graphics/framework/mesh/builders/MeshBuilders.h"
 #include "core/graphics/framework/mesh/core/MeshLoader.h"
 
@@ -17,12 +18,7 @@ namespace {
 
 constexpr float kPi = 3.1415927f;
 
-void ExpectVector(const Vector3& actual, const Vector3& expected, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using meshtest::ExpectVector;
 
 bool Finite(const Vector3& v)
 {

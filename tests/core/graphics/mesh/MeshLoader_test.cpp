@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "MeshExpect.h"
 #include "core/graphics/framework/mesh/builders/MeshBuilder.h"
 #include "core/graphics/framework/mesh/core/MeshLoader.h"
 
@@ -41,12 +42,7 @@ private:
     std::vector<std::array<uint32_t, 3>> m_triangles;
 };
 
-void ExpectVector(const Vector3& actual, const Vector3& expected, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using meshtest::ExpectVector;
 
 }  // namespace
 

@@ -18,20 +18,20 @@ namespace {
 
 using ztmath::Vector3;
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 200;
+constexpr int kFrameWidth = 320;
+constexpr int kFrameHeight = 200;
 constexpr float kFrameTime = 1.0f / 30.0f;  // longer than a motion-blur step: every frame is one
 
 class PostEffectsFrameTest : public zttest::GLTest {
 protected:
-    PostEffectsFrameTest() : GLTest(kWidth, kHeight) {}
+    PostEffectsFrameTest() : GLTest(kFrameWidth, kFrameHeight) {}
 
     void SetUp() override
     {
         GLTest::SetUp();
         if (IsSkipped())
             return;
-        const std::string output = zttest::CaptureStdout([&] { renderer.Init(kWidth, kHeight, kWidth, kHeight); });
+        const std::string output = zttest::CaptureStdout([&] { renderer.Init(kFrameWidth, kFrameHeight, kFrameWidth, kFrameHeight); });
         EXPECT_EQ(output.find("uniform location not found"), std::string::npos) << output;
         m_folder = zttest::MakeTempDir("posteffects-frame");
     }
@@ -76,7 +76,7 @@ protected:
     std::vector<uint8_t> Frame()
     {
         renderer.RenderFrame(kFrameTime);
-        return zttest::GLTestContext::ReadPixels(0, 0, kWidth, kHeight);
+        return zttest::GLTestContext::ReadPixels(0, 0, kFrameWidth, kFrameHeight);
     }
 
     // Window pixel of a world point.
@@ -84,13 +84,13 @@ protected:
     {
         const ztmath::Vector4 clip =
             renderer.GetProjection() * renderer.GetViewMatrix() * ztmath::Vector4(world.x, world.y, world.z, 1.0f);
-        return {static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kWidth),
-                static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * kHeight)};
+        return {static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kFrameWidth),
+                static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * kFrameHeight)};
     }
 
     static float Grey(const std::vector<uint8_t>& frame, std::pair<int, int> pixel)
     {
-        const uint8_t* p = &frame[(static_cast<size_t>(pixel.second) * kWidth + pixel.first) * 4];
+        const uint8_t* p = &frame[(static_cast<size_t>(pixel.second) * kFrameWidth + pixel.first) * 4];
         return (p[0] + p[1] + p[2]) / 3.0f;
     }
 
@@ -100,20 +100,20 @@ protected:
         double sum = 0.0;
         int count = 0;
         for (int y = y0; y <= y1; ++y)
-            for (int x = 20; x + 1 < kWidth - 20; ++x, ++count)
+            for (int x = 20; x + 1 < kFrameWidth - 20; ++x, ++count)
                 sum += std::fabs(Grey(frame, {x + 1, y}) - Grey(frame, {x, y}));
         return static_cast<float>(sum / count);
     }
 
     static void Save(const std::string& name, const std::vector<std::vector<uint8_t>>& frames)
     {
-        std::vector<uint8_t> strip(static_cast<size_t>(kWidth) * frames.size() * kHeight * 4);
+        std::vector<uint8_t> strip(static_cast<size_t>(kFrameWidth) * frames.size() * kFrameHeight * 4);
         for (size_t f = 0; f < frames.size(); ++f)
-            for (int y = 0; y < kHeight; ++y)
-                std::copy_n(&frames[f][static_cast<size_t>(y) * kWidth * 4], kWidth * 4,
-                            &strip[(static_cast<size_t>(y) * kWidth * frames.size() + f * kWidth) * 4]);
+            for (int y = 0; y < kFrameHeight; ++y)
+                std::copy_n(&frames[f][static_cast<size_t>(y) * kFrameWidth * 4], kFrameWidth * 4,
+                            &strip[(static_cast<size_t>(y) * kFrameWidth * frames.size() + f * kFrameWidth) * 4]);
         EXPECT_TRUE(zttest::GLTestContext::SavePng(effecttest::ArtefactDir() / name, strip,
-                                                   kWidth * static_cast<int>(frames.size()), kHeight));
+                                                   kFrameWidth * static_cast<int>(frames.size()), kFrameHeight));
     }
 
     ztengine::GLRenderer3D renderer;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "RendererTestUtil.h"
 #include "core/graphics/GLRenderer3D.h"
 #include "support/GLTestContext.h"
 #include "support/TestSupport.h"
@@ -58,10 +59,7 @@ void ExpectShown(const zttest::Rgba& pixel, const Vector3& expected, float toler
     EXPECT_NEAR(pixel[2], expected.z, tolerance) << "blue";
 }
 
-std::filesystem::path ArtefactDir()
-{
-    return std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
-}
+using renderertest::ArtefactDir;
 
 class FrameColourTest : public zttest::GLTest {
 protected:

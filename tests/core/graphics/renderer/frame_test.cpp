@@ -25,10 +25,7 @@ namespace {
 using ztengine::GLRenderer3D;
 using ztmath::Vector3;
 
-std::filesystem::path ArtefactDir()
-{
-    return std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
-}
+using renderertest::ArtefactDir;
 
 class FrameTest : public zttest::GLTest {
 protected:

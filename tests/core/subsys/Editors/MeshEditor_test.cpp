@@ -28,16 +28,16 @@ std::string Mesh(const std::string& name, int type, int stacks, int slices,
 
 const std::string kLongName(100, 'z');
 // Listed out of name order; the editor shows them in name order.
-const std::string kMeshList = "[" + Mesh("b", 3, 8, 16) + "," + Mesh("a", 2, 0, 0) + "," +
-                              Mesh("c", 8, 0, 0, "models/", "coin.obj") + "," +
-                              Mesh(kLongName, 2, 0, 0) + "]";
+const std::string kUnsortedMeshList = "[" + Mesh("b", 3, 8, 16) + "," + Mesh("a", 2, 0, 0) + "," +
+                                      Mesh("c", 8, 0, 0, "models/", "coin.obj") + "," +
+                                      Mesh(kLongName, 2, 0, 0) + "]";
 
 class MeshEditorTest : public editortest::ResourceEditorTest {
 protected:
     void SetUp() override
     {
         ResourceEditorTest::SetUp();
-        LoadLists("[]", kMeshList, "[]");
+        LoadLists("[]", kUnsortedMeshList, "[]");
         editor = AddEditor<MeshEditor>("MESH_EDITOR");
         editor->Load();
         buildJobs = app->GetPendingJobCount();
@@ -287,7 +287,7 @@ TEST_F(MeshEditorTest, ButtonsAndKeysWithNothingToActOnDoNothing)
     Press(editor->m_listWindow, "Delete Mesh");
     EXPECT_EQ(editor->m_meshNames.size(), 4u);
     EXPECT_EQ(meshes->m_meshes.size(), 4u);
-    EXPECT_EQ(Read("mesh.init"), kMeshList);  // never rewritten
+    EXPECT_EQ(Read("mesh.init"), kUnsortedMeshList);  // never rewritten
 }
 
 // Created and deleted while the preview jobs of the second loading wave are still queued.
@@ -295,7 +295,7 @@ class MeshEditorWhileLoading : public editortest::ResourceEditorTest {};
 
 TEST_F(MeshEditorWhileLoading, PreviewsStayWithTheirNames)
 {
-    LoadLists("[]", kMeshList, "[]");
+    LoadLists("[]", kUnsortedMeshList, "[]");
     MeshEditor* editor = AddEditor<MeshEditor>("MESH_EDITOR");
     editor->Load();
     DrainJobs();

@@ -36,9 +36,9 @@ using ztengine::MeshEditor;
 using ztengine::ModelEditor;
 using ztengine::Win32App;
 
-const std::string kGold =
+const std::string kGoldMaterial =
     "{\"mat\":\"gold\",\"diff\":\"textures/diff/coin.png\",\"spec\":\"\",\"nrm\":\"\",\"disp\":\"\"}";
-const std::string kStone =
+const std::string kStoneMaterial =
     "{\"mat\":\"stone\",\"diff\":\"textures/diff/altar.png\",\"spec\":\"\",\"nrm\":\"\",\"disp\":\"\"}";
 const std::string kCoinMesh =
     "{\"MeshName\":\"coin\",\"MeshType\":8,\"MeshStacks\":0,\"MeshSlices\":0,"
@@ -48,9 +48,9 @@ const std::string kBallMesh =
     "{\"MeshName\":\"ball\",\"MeshType\":3,\"MeshStacks\":8,\"MeshSlices\":16,"
     "\"MeshStartAngle\":0.0,\"MeshEndAngle\":0.0,\"MeshMinorFactor\":0.0,"
     "\"MeshFilePath\":\"\",\"MeshFileName\":\"\"}";
-const std::string kCoinModel =
+const std::string kCoinModelRecord =
     "{\"ModelName\":\"CoinModel\",\"MeshName\":\"coin\",\"MaterialName\":\"gold\",\"AnimationNames\":[\"\"]}";
-const std::string kBallModel =
+const std::string kBallModelRecord =
     "{\"ModelName\":\"ballModel\",\"MeshName\":\"ball\",\"MaterialName\":\"stone\",\"AnimationNames\":[\"\"]}";
 
 // The editors as the game registered them, or registered here for this run when the game's
@@ -193,8 +193,8 @@ protected:
 
 TEST_F(EditorsInGame, LoadingWavesRunTheEditorsJobsInOrderAndEveryModelResolves)
 {
-    Start("[" + kGold + "," + kStone + "]", "[" + kCoinMesh + "," + kBallMesh + "]",
-          "[" + kCoinModel + "," + kBallModel + "]");
+    Start("[" + kGoldMaterial + "," + kStoneMaterial + "]", "[" + kCoinMesh + "," + kBallMesh + "]",
+          "[" + kCoinModelRecord + "," + kBallModelRecord + "]");
     // The material editor was initialised at start-up: its preview mesh and listings exist,
     // and nothing is built yet but the mesh list's default cube.
     EXPECT_GE(g_watch.materialEditor->m_previewMesh, 0);
@@ -227,7 +227,7 @@ TEST_F(EditorsInGame, LoadingWavesRunTheEditorsJobsInOrderAndEveryModelResolves)
 
 TEST_F(EditorsInGame, CreatingAndDeletingInEachEditorRewritesItsListAtOnce)
 {
-    Start("[" + kGold + "]", "[" + kCoinMesh + "]", "[" + kCoinModel + "]");
+    Start("[" + kGoldMaterial + "]", "[" + kCoinMesh + "]", "[" + kCoinModelRecord + "]");
     FinishLoading();
 
     MaterialEditor& materialEditor = *g_watch.materialEditor;
@@ -238,11 +238,11 @@ TEST_F(EditorsInGame, CreatingAndDeletingInEachEditorRewritesItsListAtOnce)
         std::find(materialEditor.m_diffuseFiles.begin(), materialEditor.m_diffuseFiles.end(), "altar.png") -
         materialEditor.m_diffuseFiles.begin());
     Press(materialEditor.m_mainWindow, "Create Material");
-    EXPECT_EQ(Read("material.init"), "[" + kGold + "," + kStone + "]");
+    EXPECT_EQ(Read("material.init"), "[" + kGoldMaterial + "," + kStoneMaterial + "]");
     *materialEditor.m_materialSelection = 0;
     Frames(1);
     Press(materialEditor.m_mainWindow, "Delete Material");
-    EXPECT_EQ(Read("material.init"), "[" + kStone + "]");
+    EXPECT_EQ(Read("material.init"), "[" + kStoneMaterial + "]");
 
     MeshEditor& meshEditor = *g_watch.meshEditor;
     Game().ChangeState("MESH_EDITOR");
@@ -265,10 +265,10 @@ TEST_F(EditorsInGame, CreatingAndDeletingInEachEditorRewritesItsListAtOnce)
     *modelEditor.m_materialSelection = 0;  // "stone"
     std::snprintf(modelEditor.m_nameField, sizeof(modelEditor.m_nameField), "ballModel");
     Press(modelEditor.m_mainWindow, "Create Model");
-    EXPECT_EQ(Read("model.init"), "[" + kCoinModel + "," + kBallModel + "]");
+    EXPECT_EQ(Read("model.init"), "[" + kCoinModelRecord + "," + kBallModelRecord + "]");
     Frames(1);
     Press(modelEditor.m_listWindow, "Delete Model");
-    EXPECT_EQ(Read("model.init"), "[" + kBallModel + "]");
+    EXPECT_EQ(Read("model.init"), "[" + kBallModelRecord + "]");
 
     Game().ChangeState("EDITOR_TEST_LOADING");
     Frames(1);
@@ -294,8 +294,8 @@ fs::path SaveScreen(Win32App& app, const std::string& name)
 
 TEST_F(EditorsInGame, EachEditorStateShowsItsWindowsAndPreview)
 {
-    Start("[" + kGold + "," + kStone + "]", "[" + kCoinMesh + "," + kBallMesh + "]",
-          "[" + kCoinModel + "," + kBallModel + "]");
+    Start("[" + kGoldMaterial + "," + kStoneMaterial + "]", "[" + kCoinMesh + "," + kBallMesh + "]",
+          "[" + kCoinModelRecord + "," + kBallModelRecord + "]");
     FinishLoading();
     struct Screen {
         const char* state;

@@ -49,9 +49,9 @@ using ztengine::SceneEditor;
 using ztmath::Vector3;
 
 // The services the scene editor reaches: a CPU renderer, scripted input and the two managers.
-class EditorApp : public zttest::HeadlessApp {
+class SceneEditorApp : public zttest::HeadlessApp {
 public:
-    EditorApp()
+    SceneEditorApp()
     {
         m_inputService = &input;
         input.SetCursorEnabled(false);
@@ -59,7 +59,7 @@ public:
         AddSharedData<PropManager>("PropManager");
         AddSharedData<ztengine::ModelManager>("ModelManager");
     }
-    ~EditorApp() override { ReleaseSharedData(); }
+    ~SceneEditorApp() override { ReleaseSharedData(); }
 
     zttest::NullRenderer3D renderer;
     zttest::FakeInput input;
@@ -205,7 +205,7 @@ protected:
 
     zttest::GuiHarness gui;
     fs::path dir = zttest::MakeTempDir("scene-editor");
-    EditorApp app;
+    SceneEditorApp app;
     PropManager& props = *app.GetSharedData<PropManager>("PropManager");
     ztengine::ModelManager& models = *app.GetSharedData<ztengine::ModelManager>("ModelManager");
     SceneEditor editor{&app};
@@ -661,7 +661,7 @@ TEST_F(SceneEditorTest, NothingBreaksBeforeInitOrBeforeTheModelsAreBuilt)
     EXPECT_EQ(app.renderer.GetCameraPosition(), Vector3());
 
     // Models not built yet: no arrows and props without instances, and no stop.
-    EditorApp bare;
+    SceneEditorApp bare;
     *bare.GetSharedData<PropManager>("PropManager") = props;
     SceneEditor early(&bare);
     const std::string out = zttest::CaptureStdout([&] {
