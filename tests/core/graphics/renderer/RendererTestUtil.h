@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "core/graphics/framework/mesh/builders/MeshBuilder.h"
@@ -14,12 +13,6 @@
 #include "core/math/Vector4.h"
 
 namespace renderertest {
-
-// Where pictures worth looking at after a run are kept, beside the tests' scratch folder.
-inline std::filesystem::path ArtefactDir()
-{
-    return std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
-}
 
 // A mesh of the given points, one triangle per three of them; optionally skinned, and with a
 // number of empty animations in its set.

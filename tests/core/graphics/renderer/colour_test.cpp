@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "RendererTestUtil.h"
 #include "core/graphics/GLRenderer3D.h"
 #include "support/GLTestContext.h"
 #include "support/TestSupport.h"
@@ -59,7 +58,10 @@ void ExpectShown(const zttest::Rgba& pixel, const Vector3& expected, float toler
     EXPECT_NEAR(pixel[2], expected.z, tolerance) << "blue";
 }
 
-using renderertest::ArtefactDir;
+std::filesystem::path ColourArtefactDir()
+{
+    return std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
+}
 
 class FrameColourTest : public zttest::GLTest {
 protected:
@@ -553,7 +555,7 @@ TEST_F(FrameColourTest, ContactSheetOfTheChangedPictures)
             std::copy_n(&tiles[i][static_cast<size_t>(y) * kWidth * 4], kWidth * 4, &sheet[to]);
         }
     }
-    ASSERT_TRUE(zttest::GLTestContext::SavePng(ArtefactDir() / "renderer-colours-contact-sheet.png", sheet,
+    ASSERT_TRUE(zttest::GLTestContext::SavePng(ColourArtefactDir() / "renderer-colours-contact-sheet.png", sheet,
                                                sheetWidth, sheetHeight));
 }
 

@@ -25,7 +25,10 @@ namespace {
 using ztengine::GLRenderer3D;
 using ztmath::Vector3;
 
-using renderertest::ArtefactDir;
+std::filesystem::path ArtefactDir()
+{
+    return std::filesystem::path(ZT_TEST_TMP_DIR).parent_path() / "test-artefacts";
+}
 
 class FrameTest : public zttest::GLTest {
 protected:
