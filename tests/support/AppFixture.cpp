@@ -315,6 +315,8 @@ void AppFixture::RunFrames(int n, const std::function<void(int frame)>& beforeFr
         m_ticks += m_ticksPerFrame;
         m_app->RunFrame();
         ++m_frames;
+        if (m_options.afterFrame)
+            m_options.afterFrame();
     }
 }
 

@@ -61,6 +61,8 @@ struct AppFixtureOptions {
     std::filesystem::path workDir;
     // Runs after the registration and before Init (extra systems, settings files).
     std::function<void(ztengine::Win32App&)> beforeInit;
+    // Runs after every frame, whichever call ran it (RunFrames, RunUntil, RunLoading).
+    std::function<void()> afterFrame;
 };
 
 class AppFixture {

@@ -12,8 +12,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/Subsystem.h"
 #include "core/Win32App.h"
 #include "core/graphics/framework/Graphics3D.h"
+#include "core/graphics/framework/Renderer3DBase.h"
+#include "core/graphics/framework/RendererOptions.h"
 #include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/sharedData/CameraRecords.h"
 #include "core/subsys/sharedData/LevelRecords.h"
@@ -41,6 +44,81 @@ double Luma(uint32_t rgb)
 }
 
 }  // namespace
+
+// The last system of every state: it runs after the frame's other systems have updated and just
+// before the frame is drawn, takes the costly effects away for the drawing, and AfterFrame puts
+// the game's choices back. A switch the game changed after this system ran (a system initialised
+// once loading is done, a debug window's button) keeps the game's new value.
+class PlainFrames final : public ztengine::Subsystem {
+public:
+    explicit PlainFrames(ztengine::App* app) : Subsystem(app) {}
+
+    bool m_keep = false;
+
+    void Update(float) override
+    {
+        if (m_keep || m_holding)
+            return;
+        m_game = Read();
+        Write(Switches{});
+        m_holding = true;
+    }
+
+    void AfterFrame()
+    {
+        if (!m_holding)
+            return;
+        m_holding = false;
+        // Only what still holds the value written for the drawing goes back.
+        Switches now = Read();
+        now.shadows = now.shadows || m_game.shadows;
+        now.ssao = now.ssao || m_game.ssao;
+        now.motionBlur = now.motionBlur || m_game.motionBlur;
+        now.depthOfField = now.depthOfField || m_game.depthOfField;
+        Write(now);
+    }
+
+private:
+    struct Switches {
+        bool shadows = false;
+        bool ssao = false;
+        bool motionBlur = false;
+        bool depthOfField = false;
+    };
+
+    uint8_t Mask() const
+    {
+        const auto* renderer = dynamic_cast<const ztengine::Renderer3DBase*>(m_graphics);
+        return renderer != nullptr ? renderer->GetOptions().m_effectsMask : uint8_t{0};
+    }
+
+    Switches Read() const
+    {
+        using Options = ztengine::RendererOptions;
+        Switches on;
+        on.shadows = m_graphics->AreShadowsEnabled();
+        on.ssao = m_graphics->m_ssaoEnabled;
+        on.motionBlur = (Mask() & Options::kEffectMotionBlur) != 0;
+        on.depthOfField = (Mask() & Options::kEffectDepthOfField) != 0;
+        return on;
+    }
+
+    void Write(const Switches& on)
+    {
+        using Options = ztengine::RendererOptions;
+        m_graphics->EnableShadows(on.shadows);
+        m_graphics->m_ssaoEnabled = on.ssao;
+        uint8_t mask = Mask() & static_cast<uint8_t>(~(Options::kEffectMotionBlur | Options::kEffectDepthOfField));
+        if (on.motionBlur)
+            mask |= Options::kEffectMotionBlur;
+        if (on.depthOfField)
+            mask |= Options::kEffectDepthOfField;
+        m_graphics->SetEffectsMask(mask);
+    }
+
+    bool m_holding = false;
+    Switches m_game;
+};
 
 double RoadPicture::MeanLuma() const
 {
@@ -124,6 +202,17 @@ GameRoad::GameRoad(const std::string& tag, double dt) : m_tag(tag), m_dt(dt)
     m_onDisplay = std::make_unique<ScopedDisplay>(m_display);
     AppFixtureOptions options;
     options.dt = dt;
+    options.beforeInit = [this](ztengine::Win32App& app) {
+        const auto added = app.AddSystem<PlainFrames>();
+        m_plainFrames = added.first;
+        m_plainFrames->m_keep = m_keepEffects;
+        for (const std::string& state : app.GetStateNames())
+            app.RegSystemToState(state.c_str(), added.second);
+    };
+    options.afterFrame = [this] {
+        if (m_plainFrames != nullptr)
+            m_plainFrames->AfterFrame();
+    };
     options.workDir = MakeRuntimeWorkspace(tag);
     // The size the HUD is laid out for.
     std::ofstream(options.workDir / "config.ini", std::ios::binary | std::ios::trunc)
@@ -348,10 +437,21 @@ bool GameRoad::WaitForPlay(int maxFrames)
     return back;
 }
 
+void GameRoad::KeepEffects(bool keep)
+{
+    m_keepEffects = keep;
+    if (m_plainFrames != nullptr)
+        m_plainFrames->m_keep = keep;
+}
+
 RoadPicture GameRoad::Shot(const std::string& name, int settle)
 {
-    if (settle > 0)
+    if (settle > 0) {
+        const bool kept = m_keepEffects;
+        KeepEffects(true);
         Run(settle);
+        KeepEffects(kept);
+    }
     RoadPicture picture;
     picture.width = static_cast<int>(App().m_windowInfo.windowWidth);
     picture.height = static_cast<int>(App().m_windowInfo.windowHeight);
@@ -385,6 +485,8 @@ int GameRoad::Quit()
     if (!m_game)
         return -1;
     int result = 0;
+    // The shutdown deletes the systems.
+    m_plainFrames = nullptr;
     m_printed += CaptureStdout([&] { result = m_game->Shutdown(); });
     return result;
 }

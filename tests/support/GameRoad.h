@@ -5,6 +5,18 @@
 // pitch), the movement keys, "PLAYER_SET_POSITION" to stand somewhere, and the fades run by the
 // game itself. Pictures are read back from the display as the player sees them.
 //
+// The frames between pictures are drawn without the costly effects (sun shadows, ambient
+// occlusion, motion blur, depth of field): on the software rasteriser they cost about three
+// times as much, and a road checks the game's behaviour on every frame but its pixels only
+// through Shot, whose frames are drawn with the effects the game has chosen. The effects are
+// taken away for the drawing alone, after every system of the frame has run, and put back as
+// soon as the frame is over: the game's systems, and a test reading the renderer between frames,
+// always see the game's own choices (what the options applied from settings.ini, what the menus
+// changed since). A frame whose update changes the state is drawn with the effects.
+// KeepEffects(true) draws every frame with them until KeepEffects(false): for a test of the
+// effects themselves or of the settings menu, one that reads the window outside Shot, or the
+// frames that lead up to a Shot(name, 0).
+//
 //     zttest::GameRoad road("dungeon");
 //     ASSERT_TRUE(road.Start()) << road.Error();
 //     ASSERT_TRUE(road.WalkIntoPortal(zttest::GameRoad::kRedSkull));
@@ -39,6 +51,8 @@ struct RoadPicture {
     // How many pixels differ clearly (sum of channel differences above 30) from another picture.
     size_t Changed(const RoadPicture& other) const;
 };
+
+class PlainFrames;
 
 class GameRoad {
 public:
@@ -105,8 +119,15 @@ public:
     // Through the fades: frames until play has come back.
     bool WaitForPlay(int maxFrames = 400);
 
-    // The window as it stands after `settle` more frames, saved as
-    // test-artefacts/<tag>/<name>.png; the path is kept in Shots().
+    // Every frame from now on drawn with the game's effects (true), or the frames between
+    // pictures drawn without them again (false, as a road starts).
+    void KeepEffects(bool keep);
+    bool EffectsKept() const { return m_keepEffects; }
+
+    // The window as it stands after `settle` more frames, drawn with the game's effects (one
+    // such frame shows them as in play: no effect draws from what an earlier frame left), saved
+    // as test-artefacts/<tag>/<name>.png; the path is kept in Shots(). With `settle` 0 it is the
+    // frame last drawn, without the effects unless they were kept over it.
     RoadPicture Shot(const std::string& name, int settle = 2);
     const std::vector<std::string>& Shots() const { return m_shots; }
     // Neither black nor washed out.
@@ -123,6 +144,9 @@ private:
     std::string m_display;
     std::unique_ptr<class ScopedDisplay> m_onDisplay;
     std::unique_ptr<AppFixture> m_game;
+    // Owned by the game, which deletes it at its shutdown.
+    PlainFrames* m_plainFrames = nullptr;
+    bool m_keepEffects = false;
     std::vector<std::string> m_shots;
 };
 

@@ -294,7 +294,10 @@ TEST(Playthrough, LostRunRestartThenWonRunToTheMenuAndQuit)
     // ---- The boss-death sequence with Space held: white, the thanks, the credits fast.
     // Five seconds of white, then the thanks at full strength two seconds later.
     road.Game().PressKey(GLFW_KEY_SPACE);
+    // The picture taken at once shows the last of these frames: drawn with the effects.
+    road.KeepEffects(true);
     play.RunLong(7.0);
+    road.KeepEffects(false);
     const zttest::RoadPicture thanks = road.Shot("06-boss-death-thanks", 0);
     EXPECT_TRUE(play.In("BOSS_DEATH_STATE")) << road.State();
     // White all over but for the dark-edged thanks across the middle.

@@ -98,7 +98,10 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
     game.PressKey(GLFW_KEY_R);
     road.RunUntil([&] { return gold.m_gold > 2 * kCheatGold; }, 5);
     game.ReleaseKey(GLFW_KEY_R);
+    // The pictures taken at once show the frame before them: drawn with the effects.
+    road.KeepEffects(true);
     road.Run(1);
+    road.KeepEffects(false);
     game.ReleaseKey(GLFW_KEY_LEFT_CONTROL);
     const int dropped = (gold.m_gold - 1) / kCheatGold;
     ASSERT_GE(dropped, 2) << "Left Ctrl + R gave no gold";
@@ -206,7 +209,9 @@ TEST(GoldOnScreen, CoinsBlessingPanelAndShop)
     }
     ASSERT_TRUE(reached) << "no place beside the chest " << Describe(chest.m_position) << " (cells "
                          << around << ") brings it in reach; eye at " << Describe(road.Eye());
+    road.KeepEffects(true);
     road.Run(1);
+    road.KeepEffects(false);
     EXPECT_EQ(Shown(road, blessings->m_promptText), "Press 'E' to accept blessing(5 gold)");
     road.Shot("5-blessing-prompt", 0);
     const int goldBefore = gold.m_gold;

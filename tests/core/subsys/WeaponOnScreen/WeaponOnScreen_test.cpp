@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/Win32App.h"
+#include "core/graphics/GLRenderer3D.h"
 #include "core/subsys/ProjectileSystem/ProjectileSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
@@ -50,6 +51,35 @@ TEST(WeaponOnScreen, HeldTriggerShootsTrailsIntoTheWallAndFlashesWhereTheyHit)
     const zttest::RoadPicture before = road.Shot("before-firing", 10);
     EXPECT_EQ(weapon->m_projectileCount, 3);
 
+    // The picture is drawn with the effects the game chose, which the game still sees between
+    // frames; a frame between pictures is drawn without them and changes none of its choices.
+    auto* renderer = dynamic_cast<ztengine::GLRenderer3D*>(road.App().GetGraphics3D());
+    ASSERT_NE(renderer, nullptr);
+    auto chosen = [&] {
+        ztengine::FramePlan plan;
+        plan.shadowPass = renderer->AreShadowsEnabled();
+        plan.ssao = renderer->m_ssaoEnabled;
+        plan.motionBlur = renderer->GetOptions().IsMotionBlurEnabled();
+        plan.depthOfField = renderer->IsDOFEnabled();
+        return plan;
+    };
+    const ztengine::FramePlan choice = chosen();
+    EXPECT_TRUE(choice.shadowPass) << "the game draws the sun's shadows";
+    for (const bool plain : {false, true}) {
+        const ztengine::FramePlan drawn = renderer->GetLastFramePlan();
+        const ztengine::FramePlan now = chosen();
+        const char* what = plain ? "a frame between pictures" : "the picture";
+        EXPECT_EQ(drawn.shadowPass, !plain && choice.shadowPass) << what;
+        EXPECT_EQ(drawn.ssao, !plain && choice.ssao) << what;
+        EXPECT_EQ(drawn.motionBlur, !plain && choice.motionBlur) << what;
+        EXPECT_EQ(drawn.depthOfField, !plain && choice.depthOfField) << what;
+        EXPECT_EQ(now.shadowPass, choice.shadowPass) << what;
+        EXPECT_EQ(now.ssao, choice.ssao) << what;
+        EXPECT_EQ(now.motionBlur, choice.motionBlur) << what;
+        EXPECT_EQ(now.depthOfField, choice.depthOfField) << what;
+        road.Run(1);
+    }
+
     auto& status = road.Shared<ztengine::PlayerStatus>("PlayerStatus");
     const float fullStamina = status.m_stamina;
     const float pitchBefore = road.Pitch();
@@ -66,7 +96,11 @@ TEST(WeaponOnScreen, HeldTriggerShootsTrailsIntoTheWallAndFlashesWhereTheyHit)
     EXPECT_TRUE(landed) << "no shot struck the wall";
     EXPECT_LT(lowestStamina, fullStamina) << "the shot cost no stamina";
     EXPECT_GT(std::fabs(road.Pitch() - pitchBefore), 1.0f) << "the view did not kick up";
+    // The picture mid-fire is the last of these frames and is compared with one drawn with the
+    // effects: they are drawn with them too.
+    road.KeepEffects(true);
     road.RunUntil([&] { return !decals->m_decals.empty() && !projectiles->TrailParticles().empty(); }, 30);
+    road.KeepEffects(false);
     EXPECT_FALSE(decals->m_decals.empty());
     EXPECT_FALSE(projectiles->TrailParticles().empty());
     EXPECT_FALSE(projectiles->ImpactParticles().empty());

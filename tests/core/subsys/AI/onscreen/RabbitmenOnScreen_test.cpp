@@ -51,14 +51,22 @@ TEST(RabbitmenOnScreen, QueuedByNameTheyGatherAppearTakeAHitAndOutliveTheQuit)
         config.m_damageScale = 1.0f;
         spawner.QueueEnemy("rabbitman", config);
     }
-    road.Run(10);
+    // The pictures taken at once are compared with one drawn with the effects: their last frames
+    // are drawn with them too.
+    road.Run(9);
+    road.KeepEffects(true);
+    road.Run(1);
+    road.KeepEffects(false);
     EXPECT_GE(spawning->GetParticles().size(), 80u);
     EXPECT_EQ(app.m_entityWorld.GetEntityCount(), before);
     const zttest::RoadPicture gathering = road.Shot("1-gathering", 0);
     EXPECT_GT(gathering.Changed(empty), 500u) << "the spawn particles show";
 
     ASSERT_TRUE(road.RunUntil([&] { return app.m_entityWorld.GetEntityCount() == before + 2; }, 60));
-    road.Run(10);
+    road.Run(9);
+    road.KeepEffects(true);
+    road.Run(1);
+    road.KeepEffects(false);
     const zttest::RoadPicture standing = road.Shot("2-standing", 0);
     EXPECT_GT(standing.Changed(empty), 3000u) << "two rabbitmen in the frame";
 
@@ -99,7 +107,9 @@ TEST(RabbitmenOnScreen, QueuedByNameTheyGatherAppearTakeAHitAndOutliveTheQuit)
     }
     road.Game().ReleaseMouseButton(0);
     ASSERT_FALSE(hits.empty()) << "no shot struck a rabbitman";
+    road.KeepEffects(true);
     road.Run(1);
+    road.KeepEffects(false);
     const ztengine::EntityWorld& world = app.m_entityWorld;
     int flashing = 0;
     for (uint32_t i = world.GetEntities().m_head; world.GetEntities().IsValidIndex(i); i = world.GetEntities().Next(i)) {
