@@ -47,8 +47,9 @@ double Luma(uint32_t rgb)
 
 // The last system of every state: it runs after the frame's other systems have updated and just
 // before the frame is drawn, takes the costly effects away for the drawing, and AfterFrame puts
-// the game's choices back. A switch the game changed after this system ran (a system initialised
-// once loading is done, a debug window's button) keeps the game's new value.
+// the game's choices back. A switch the game turned on after this system ran (a system
+// initialised once loading is done, a debug window's button) keeps the game's new value; one it
+// turned off in that short span would come back on, which no road does.
 class PlainFrames final : public ztengine::Subsystem {
 public:
     explicit PlainFrames(ztengine::App* app) : Subsystem(app) {}

@@ -122,10 +122,10 @@ public:
     // Every frame from now on drawn with the game's effects (true), or the frames between
     // pictures drawn without them again (false, as a road starts).
     void KeepEffects(bool keep);
-    bool EffectsKept() const { return m_keepEffects; }
 
     // The window as it stands after `settle` more frames, drawn with the game's effects (one
-    // such frame shows them as in play: no effect draws from what an earlier frame left), saved
+    // such frame shows them as in play: the shadow map is drawn anew in it, and the camera the
+    // motion blur starts from is kept up in plain frames too), saved
     // as test-artefacts/<tag>/<name>.png; the path is kept in Shots(). With `settle` 0 it is the
     // frame last drawn, without the effects unless they were kept over it.
     RoadPicture Shot(const std::string& name, int settle = 2);
