@@ -3,10 +3,13 @@
 // off by nearby geometry, from the G-buffer's view-space positions and normals and the scene
 // depth. 1 is open; the light pass scales its ambient term by it.
 //
-// The software rasteriser runs this for every pixel, 64 samples each, so the sample loop is kept
+// The software rasteriser runs this for every pixel, 64 samples each, so the samples are kept
 // lean: the kernel's turn, the radius and the projection are folded into one matrix per pixel,
-// and pixels with nothing to occlude are discarded (the target is cleared to open beforehand), so
-// blocks of sky never run the loop at all.
+// the kernel vectors are literals (KERNEL_SAMPLES, written in front of this file when the program
+// is built) and the samples are written out one by one, so each one's arithmetic has its vector
+// as constants; whether a vector faces far enough from the surface comes from the vertex stage;
+// pixels with nothing to occlude are discarded (the target is cleared to open beforehand), so
+// blocks of sky never run the samples at all.
 
 in vec2 texCoord;
 
@@ -14,7 +17,8 @@ uniform sampler2D depthMap;
 uniform sampler2D normalMap;
 uniform sampler2D posMap;
 uniform sampler2D noiseMap;
-uniform vec3 samples[64];
+// Bit i: kernel vector i may occlude (see ssao.vert).
+flat in uvec2 facingSamples;
 uniform mat4 projMat;
 // Noise texels per screen: the 4 x 4 noise repeats over the whole target.
 uniform vec2 noiseVec;
@@ -22,14 +26,26 @@ uniform float nearPlane;
 uniform float farPlane;
 uniform float radius;
 uniform float strength;
-// Occluders whose direction leans closer to the surface than this (cosine) are ignored.
-uniform float dotAllowance;
 
 out float fragColor;
 
 // Keeps a flat surface from shadowing itself through depth-buffer rounding.
 const float DEPTH_BIAS = 0.025;
-const int SAMPLE_COUNT = 64;
+
+// What one kernel vector adds to the occlusion of the pixel.
+float Occluder(int i, vec3 position, vec4 centreClip, mat3x4 kernelToClip, vec3 kernelToViewZ, float nearFar,
+               float farMinusNear)
+{
+    vec3 k = KERNEL_SAMPLES[i];
+    vec4 clip = centreClip + kernelToClip * k;
+    float sampleZ = position.z + dot(kernelToViewZ, k);
+    vec2 sampleUv = clip.xy / clip.w * 0.5 + 0.5;
+    float sceneZ = -nearFar / (farPlane - texture(depthMap, sampleUv).r * farMinusNear);
+    // Geometry far in front of the point (a pillar before a wall) does not darken it.
+    float inRange = smoothstep(0.0, 1.0, radius / max(abs(position.z - sceneZ), 1e-4));
+    bool facing = (facingSamples[i >> 5] & (1u << uint(i & 31))) != 0u;
+    return facing && sceneZ >= sampleZ + DEPTH_BIAS ? inRange : 0.0;
+}
 
 void main()
 {
@@ -62,18 +78,13 @@ void main()
     float farMinusNear = farPlane - nearPlane;
 
     float occlusion = 0.0;
-    for (int i = 0; i < SAMPLE_COUNT; ++i) {
-        vec3 k = samples[i];
-        vec4 clip = centreClip + kernelToClip * k;
-        float sampleZ = position.z + dot(kernelToViewZ, k);
-        vec2 sampleUv = clip.xy / clip.w * 0.5 + 0.5;
-        float sceneZ = -nearFar / (farPlane - texture(depthMap, sampleUv).r * farMinusNear);
-        // Geometry far in front of the point (a pillar before a wall) does not darken it.
-        float inRange = smoothstep(0.0, 1.0, radius / max(abs(position.z - sceneZ), 1e-4));
-        // The turn keeps the kernel's angle to the normal: its z over its length is the cosine.
-        bool facing = k.z >= dotAllowance * length(k);
-        if (facing && sceneZ >= sampleZ + DEPTH_BIAS)
-            occlusion += inRange;
-    }
+    // Written out, not looped: a loop this long is not unrolled, and its index would turn every
+    // kernel read back into a memory access. Added in kernel order, one at a time.
+#define SAMPLE(i) occlusion += Occluder(i, position, centreClip, kernelToClip, kernelToViewZ, nearFar, farMinusNear);
+#define EIGHT_SAMPLES(i) SAMPLE(i) SAMPLE(i + 1) SAMPLE(i + 2) SAMPLE(i + 3) SAMPLE(i + 4) SAMPLE(i + 5) SAMPLE(i + 6) SAMPLE(i + 7)
+    EIGHT_SAMPLES(0) EIGHT_SAMPLES(8) EIGHT_SAMPLES(16) EIGHT_SAMPLES(24)
+    EIGHT_SAMPLES(32) EIGHT_SAMPLES(40) EIGHT_SAMPLES(48) EIGHT_SAMPLES(56)
+#undef EIGHT_SAMPLES
+#undef SAMPLE
     fragColor = pow(clamp(1.0 - occlusion / 64.0, 0.0, 1.0), strength);
 }

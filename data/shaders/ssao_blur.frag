@@ -10,21 +10,14 @@ out float fragColor;
 
 void main()
 {
-    // The input has this target's size, so each tap is a whole texel: fetched directly, without
-    // the sampler's filtering, and wrapped round the edges as its repeating sampler would. The
-    // taps reach at most two texels off, so one add or subtract wraps them (a remainder per tap
-    // is costly on a CPU rasteriser).
-    ivec2 size = textureSize(ssaoInput, 0);
-    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    // The input has this target's size and a nearest, repeating sampler: a coordinate at a texel's
+    // centre reads that texel whole and wraps round the edges. The sampler does this cheaper than
+    // texelFetch, whose wrapping would have to be done here.
+    vec2 texelSize = 1.0 / vec2(textureSize(ssaoInput, 0));
     float sum = 0.0;
     for (int y = -2; y < 2; ++y) {
-        int row = pixel.y + y;
-        row += row < 0 ? size.y : (row >= size.y ? -size.y : 0);
-        for (int x = -2; x < 2; ++x) {
-            int column = pixel.x + x;
-            column += column < 0 ? size.x : (column >= size.x ? -size.x : 0);
-            sum += texelFetch(ssaoInput, ivec2(column, row), 0).r;
-        }
+        for (int x = -2; x < 2; ++x)
+            sum += texture(ssaoInput, (gl_FragCoord.xy + vec2(x, y)) * texelSize).r;
     }
     fragColor = sum / 16.0;
 }

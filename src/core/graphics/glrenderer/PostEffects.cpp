@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <charconv>
 #include <random>
 #include <string>
 
@@ -111,6 +112,28 @@ SsaoKernel SsaoKernel::Make()
         noise = ztmath::Vector3(b * 2.0f - 1.0f, a * 2.0f - 1.0f, 0.0f);
     }
     return kernel;
+}
+
+std::string SsaoKernel::GlslSamples() const
+{
+    // The shortest digits that read back as the same float, with a point or exponent so that
+    // GLSL takes them as a float.
+    const auto literal = [](float value) {
+        char digits[32];
+        const std::to_chars_result end = std::to_chars(digits, digits + sizeof(digits), value);
+        std::string text(digits, end.ptr);
+        if (text.find_first_of(".e") == std::string::npos)
+            text += ".0";
+        return text;
+    };
+    std::string glsl = "const vec3 KERNEL_SAMPLES[" + std::to_string(kSampleCount) + "] = vec3[" +
+                       std::to_string(kSampleCount) + "](\n";
+    for (size_t i = 0; i < m_samples.size(); ++i) {
+        const ztmath::Vector3& sample = m_samples[i];
+        glsl += "    vec3(" + literal(sample.x) + ", " + literal(sample.y) + ", " + literal(sample.z) + ")";
+        glsl += i + 1 < m_samples.size() ? ",\n" : ");\n";
+    }
+    return glsl;
 }
 
 MotionBlurMatrices ComputeMotionBlurMatrices(const ztmath::Matrix4x4& projection,
@@ -240,6 +263,9 @@ void PostEffects::InitPrograms()
     // SSAO and its blur.
     m_ssao.SetVertexShader("shaders/ssao.vert");
     m_ssao.SetFragmentShader("shaders/ssao.frag");
+    // The fragment stage reads the kernel as literals; the vertex stage tests it against the
+    // allowance from the uniform.
+    m_ssao.SetStageHeader(ztgraphics::ShaderStage::Fragment, m_kernel.GlslSamples());
     m_ssao.BindOutput(0, "fragColor");
     AddUniforms(m_ssao, {"nearPlane", "farPlane", "depthMap", "normalMap", "posMap", "noiseMap", "radius",
                          "strength", "dotAllowance", "samples", "projMat", "noiseVec"});

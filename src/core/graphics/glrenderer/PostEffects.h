@@ -21,6 +21,7 @@
 // on, and returns the texture it produced.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/graphics/glrenderer/FrameBufferObject.h"
 #include "core/graphics/main/Shader.h"
@@ -59,6 +60,10 @@ struct SsaoKernel {
     std::array<ztmath::Vector3, kNoiseSize * kNoiseSize> m_noise;
 
     static SsaoKernel Make();
+
+    // The samples as GLSL: "const vec3 KERNEL_SAMPLES[64] = vec3[64](...);", each component a
+    // literal that reads back as exactly the float here.
+    std::string GlslSamples() const;
 };
 
 struct MotionBlurMatrices {

@@ -28,6 +28,11 @@ void Shader::SetStage(ShaderStage stage, const std::string& path)
     m_used[slot] = true;
 }
 
+void Shader::SetStageHeader(ShaderStage stage, const std::string& glsl)
+{
+    m_headers[static_cast<int>(stage)] = glsl;
+}
+
 void Shader::BindAttribute(GLuint index, const std::string& name)
 {
     m_attributes.push_back({name, index});
@@ -61,7 +66,7 @@ GLuint Shader::Link()
     for (int i = 0; i < kStageCount; ++i) {
         if (!m_used[i])
             continue;
-        m_shaders[i] = createShader(m_paths[i], kStageTypes[i]);
+        m_shaders[i] = createShader(m_paths[i], kStageTypes[i], m_headers[i]);
         if (m_shaders[i] == 0) {
             // Do not leave the stages compiled so far behind.
             for (int j = 0; j < i; ++j) {
@@ -98,7 +103,7 @@ GLuint Shader::Link()
     return m_program;
 }
 
-GLuint Shader::createShader(const std::string& path, GLenum type)
+GLuint Shader::createShader(const std::string& path, GLenum type, const std::string& header)
 {
     std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file) {
@@ -107,7 +112,14 @@ GLuint Shader::createShader(const std::string& path, GLenum type)
     }
     std::stringstream text;
     text << file.rdbuf();
-    const std::string source = text.str();
+    std::string source = text.str();
+    if (!header.empty()) {
+        // #version must stay the first thing; #line puts the file's own lines back at their numbers.
+        const size_t lineEnd = source.find('\n');
+        const bool versioned = source.compare(0, 8, "#version") == 0 && lineEnd != std::string::npos;
+        const size_t at = versioned ? lineEnd + 1 : 0;
+        source.insert(at, header + "\n#line " + (versioned ? "2" : "1") + "\n");
+    }
     const GLchar* src = source.c_str();
     const GLint length = static_cast<GLint>(source.size());
 

@@ -45,6 +45,9 @@ public:
     void SetFragmentShader(const std::string& path) { SetStage(ShaderStage::Fragment, path); }
     void SetGeometryShader(const std::string& path) { SetStage(ShaderStage::Geometry, path); }
     void SetStage(ShaderStage stage, const std::string& path);
+    // GLSL generated at start-up (tables of constants, say) that the stage file uses but does not
+    // hold: compiled right after the file's #version line. Error lines still count from the file.
+    void SetStageHeader(ShaderStage stage, const std::string& glsl);
 
     void BindAttribute(unsigned int index, const std::string& name);
     void BindOutput(unsigned int index, const std::string& name);
@@ -56,8 +59,9 @@ public:
     // defect of the build, not a condition to run with.
     unsigned int Link();
 
-    // Compiles one stage. Returns 0 when the file cannot be opened.
-    unsigned int createShader(const std::string& path, unsigned int type);
+    // Compiles one stage, with the header placed after its #version line. Returns 0 when the
+    // file cannot be opened.
+    unsigned int createShader(const std::string& path, unsigned int type, const std::string& header = {});
 
     // Looks up every registered uniform; names the program lacks are reported and left out.
     void CacheUniformLocations();
@@ -95,6 +99,7 @@ private:
     unsigned int m_program = 0;
     std::array<unsigned int, kStageCount> m_shaders{};
     std::array<std::string, kStageCount> m_paths;
+    std::array<std::string, kStageCount> m_headers;
     std::array<bool, kStageCount> m_used{};
     UniformLocations m_uniformLocations;
     std::vector<Binding> m_attributes;
