@@ -136,6 +136,31 @@ TEST_F(ShaderTest, CompileErrorStopsWithTheFileName)
                  "undefinedThing.* \\[from: [^]]*/bad\\.frag\\].*ztgraphics::Shader::createShader");
 }
 
+TEST_F(ShaderTest, StageHeaderIsCompiledAfterTheVersionLine)
+{
+    // The file uses a constant only the header defines; the header must not come before #version.
+    Write("header.frag", "#version 330\nout vec4 colour;\nvoid main() { colour = HEADER_TINT; }\n");
+    ztgraphics::Shader shader;
+    shader.SetVertexShader(Path("ok.vert"));
+    shader.SetFragmentShader(Path("header.frag"));
+    shader.SetStageHeader(ztgraphics::ShaderStage::Fragment,
+                          "const vec4 HEADER_TINT = vec4(0.25, 0.5, 0.75, 1.0);\nconst float UNUSED = 1.0;");
+    EXPECT_NE(shader.Link(), 0u);
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+    shader.Destroy();
+}
+
+TEST_F(ShaderTest, ErrorsAfterAStageHeaderCarryTheFilesLineNumbers)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Write("bad_line.frag", "#version 330\nout vec4 c;\nvoid main() { c = undefinedThing; }\n");
+    ztgraphics::Shader shader;
+    shader.SetVertexShader(Path("ok.vert"));
+    shader.SetFragmentShader(Path("bad_line.frag"));
+    shader.SetStageHeader(ztgraphics::ShaderStage::Fragment, "const float A = 1.0;\nconst float B = 2.0;\n");
+    EXPECT_DEATH(LinkWithStdoutOnStderr(shader), "0:3\\([0-9]+\\): error: .*undefinedThing");
+}
+
 TEST_F(ShaderTest, LinkErrorStopsWithTheFileNames)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

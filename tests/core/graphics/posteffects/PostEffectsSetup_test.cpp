@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "core/graphics/glrenderer/PostEffects.h"
 #include "core/math/Basis.h"
@@ -43,6 +46,40 @@ TEST(SsaoKernelTest, EveryStartMakesTheSameKernelAndNoise)
     // Not one vector repeated: the draws go on from the kernel into the noise.
     EXPECT_NE(first.m_samples[0], first.m_samples[1]);
     EXPECT_NE(first.m_noise[0], first.m_noise[1]);
+}
+
+TEST(SsaoKernelTest, GlslSamplesReadBackAsExactlyTheKernel)
+{
+    const SsaoKernel kernel = SsaoKernel::Make();
+    const std::string glsl = kernel.GlslSamples();
+    const std::string head = "const vec3 KERNEL_SAMPLES[64] = vec3[64](\n";
+    ASSERT_EQ(glsl.compare(0, head.size(), head), 0) << glsl;
+    EXPECT_EQ(glsl.substr(glsl.size() - 3), ");\n");
+
+    // Every vec3(x, y, z) in order; each literal a GLSL float that reads back bit for bit.
+    size_t index = 0;
+    for (size_t at = glsl.find("vec3(", head.size()); at != std::string::npos; at = glsl.find("vec3(", at), ++index) {
+        ASSERT_LT(index, kernel.m_samples.size());
+        at += 5;
+        const size_t close = glsl.find(')', at);
+        ASSERT_NE(close, std::string::npos);
+        const ztmath::Vector3& sample = kernel.m_samples[index];
+        const float expected[3] = {sample.x, sample.y, sample.z};
+        for (int c = 0; c < 3; ++c) {
+            const size_t end = c < 2 ? glsl.find(", ", at) : close;
+            ASSERT_LE(end, close) << "sample " << index;
+            const std::string text = glsl.substr(at, end - at);
+            at = end + 2;
+            EXPECT_EQ(text.find_first_not_of("-+0123456789.e"), std::string::npos) << text;
+            EXPECT_NE(text.find_first_of(".e"), std::string::npos) << text << " would be an int";
+            char* parsedEnd = nullptr;
+            const float parsed = std::strtof(text.c_str(), &parsedEnd);
+            EXPECT_EQ(parsedEnd, text.c_str() + text.size()) << text;
+            EXPECT_EQ(std::memcmp(&parsed, &expected[c], sizeof(float)), 0)
+                << "sample " << index << " component " << c << ": " << text << " for " << expected[c];
+        }
+    }
+    EXPECT_EQ(index, kernel.m_samples.size());
 }
 
 TEST(PostEffectSizesTest, TargetSizesFollowTheWindowAndRenderSize)
