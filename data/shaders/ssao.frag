@@ -4,12 +4,12 @@
 // depth. 1 is open; the light pass scales its ambient term by it.
 //
 // The software rasteriser runs this for every pixel, 64 samples each, so the samples are kept
-// lean: the kernel's turn, the radius and the projection are folded into one matrix per pixel,
-// the kernel vectors are literals (KERNEL_SAMPLES, written in front of this file when the program
-// is built) and the samples are written out one by one, so each one's arithmetic has its vector
-// as constants; whether a vector faces far enough from the surface comes from the vertex stage;
-// pixels with nothing to occlude are discarded (the target is cleared to open beforehand), so
-// blocks of sky never run the samples at all.
+// lean: the kernel's turn, the radius and the projection are folded into one matrix per pixel;
+// the kernel vectors are literals (KERNEL_SAMPLES, put in front of this file when the program is
+// built) read at constant indices, so each sample's arithmetic has its vector as constants; which
+// vectors face far enough from the surface comes once per draw from the vertex stage; and pixels
+// with nothing to occlude are discarded (the target is cleared to open beforehand), so blocks of
+// sky never run the samples at all.
 
 in vec2 texCoord;
 

@@ -8,7 +8,9 @@ uniform float dotAllowance;
 out vec2 texCoord;
 // Bit i is set when kernel vector i leans at least the allowance away from the surface. The
 // test is the same for every pixel of a frame, so it is made once per corner here rather than
-// once per sample in the fragment stage.
+// once per sample in the fragment stage. It reads the uniform, not literals: a length() the
+// compiler folds may round one step apart from one computed while drawing, which flips the test
+// when the allowance is a vector's cosine to the last digit.
 flat out uvec2 facingSamples;
 
 void main()
