@@ -22,8 +22,9 @@ const float MAX_BLUR_PIXELS = 20.0;
 
 void main()
 {
-    ivec2 pixel = ivec2(gl_FragCoord.xy);
-    float depth = texelFetch(depthMap, pixel, 0).r;
+    // The depth is nearest-filtered: a read at the pixel's centre gives its own texel, for less
+    // than a texelFetch costs on the software rasteriser.
+    float depth = texture(depthMap, texCoord).r;
     vec4 ndc = vec4(texCoord * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);
     vec4 world = inverseViewProj * ndc;
     world /= world.w;

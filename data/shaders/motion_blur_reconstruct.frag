@@ -43,8 +43,12 @@ void main()
     // At its own pixel's centre a filtered read gives the texel itself: fetched whole.
     vec4 colour = texelFetch(sceneTexture, pixel, 0);
 
-    ivec2 lastTile = textureSize(neighbourMaxTexture, 0) - 1;
-    vec2 dominant = texelFetch(neighbourMaxTexture, min(pixel / K, lastTile), 0).xy;
+    // The other inputs are nearest-filtered: a read at a texel's centre gives that texel exactly,
+    // and on the software rasteriser it costs less than a texelFetch, which checks every lane's
+    // bounds.
+    ivec2 tiles = textureSize(neighbourMaxTexture, 0);
+    vec2 tileCentre = (vec2(min(pixel / K, tiles - 1)) + 0.5) / vec2(tiles);
+    vec2 dominant = texture(neighbourMaxTexture, tileCentre).xy;
     float dominantSpeed = length(dominant);
     // Nothing around here moves by as much as half a pixel: the image stays sharp.
     if (dominantSpeed <= 0.5) {
@@ -52,11 +56,11 @@ void main()
         return;
     }
 
-    float speedX = max(length(texelFetch(velocityTexture, pixel, 0).xy), 0.5);
-    float zx = ViewDistance(texelFetch(depthTexture, pixel, 0).r);
+    float speedX = max(length(texture(velocityTexture, uv).xy), 0.5);
+    float zx = ViewDistance(texture(depthTexture, uv).r);
     // A surface seen edge-on changes depth fast from pixel to pixel; give it more slack before
     // its own neighbours count as another surface.
-    vec3 normal = texelFetch(sceneNormalTexture, pixel, 0).xyz;
+    vec3 normal = texture(sceneNormalTexture, uv).xyz;
     float facing = dot(normal, normal) > 1e-8 ? abs(normalize(normal).z) : 1.0;
     float extent = max(zx * mix(0.1, 0.02, facing), 0.05);
 
