@@ -10,8 +10,12 @@ JOBS="${ZT_JOBS:-$(nproc)}"
 
 "$ROOT/tools/install-deps.sh"
 
+# Debug info keeps its line tables (sanitizer reports and backtraces name file and line), but GCC
+# does not track where each variable lives through the optimised code: that tracking took about a
+# fifth of the compile time, and gdb shows more of them as optimised out.
+DEBUG_FLAGS="-O1 -g -fno-var-tracking-assignments"
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZT_SANITIZE=ON \
-  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" >/dev/null
+  -DCMAKE_CXX_FLAGS_DEBUG="$DEBUG_FLAGS" -DCMAKE_C_FLAGS_DEBUG="$DEBUG_FLAGS" >/dev/null
 # The build stays free of warnings: a new one fails the run, as a failing test would.
 BUILD_LOG="$BUILD/build-output.log"
 cmake --build "$BUILD" -j "$JOBS" 2>&1 | tee "$BUILD_LOG"
