@@ -22,6 +22,8 @@ NullRenderer3D::NullRenderer3D(int width, int height)
     ReserveResources(50);
 }
 
+NullRenderer3D::~NullRenderer3D() = default;
+
 const std::string& NullRenderer3D::GetTexturePath(uint32_t texture) const
 {
     static const std::string none;

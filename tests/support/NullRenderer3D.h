@@ -59,6 +59,7 @@ public:
     // Set up as the OpenGL renderer's Init leaves it for a window of this size: environment 0
     // and render context 0 current, material 0 the default, the option defaults.
     explicit NullRenderer3D(int width = 800, int height = 600);
+    ~NullRenderer3D() override;
 
     uint32_t GetShadowMapTexture() override { return m_shadowMapTexture; }
     ztengine::DebugDraw& GetDebugDraw() override { return m_debugDraw; }

@@ -9,6 +9,8 @@
 
 namespace ztengine {
 
+Renderer3DBase::~Renderer3DBase() = default;
+
 // ---- Materials
 
 void Renderer3DBase::SetDefaultMaterial(uint32_t diffuse, uint32_t specular, uint32_t normal,

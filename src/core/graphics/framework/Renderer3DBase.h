@@ -19,6 +19,10 @@ namespace ztengine {
 
 class Renderer3DBase : public Graphics3D {
 public:
+    // Defined in the source file: the members' containers are torn down there once, not in every
+    // file that destroys a renderer.
+    ~Renderer3DBase() override;
+
     int32_t CreateMaterial(const char* diffuse, const char* specular, const char* normal,
                            const char* displacement) override;
     int32_t CreateBlendMapMaterial(const BlendMapDescription& description,
