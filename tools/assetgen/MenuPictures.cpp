@@ -48,7 +48,9 @@ Painter Label(std::string text, Look look, Align align = Align::Centre, bool set
             }
             box = {int(inset * 2), int(inset * 2), c.Width() - int(inset * 2), c.Height() - int(inset * 2)};
             fit.padY = 0.1f;
-            fit.reserveDescender = false;
+            // One letter height for every choice: "High" hangs its g below the line, and fitting
+            // the g into the box would print it smaller than "Low" beside it.
+            fit.reserveDescender = true;
         }
         DrawTextFitted(c, ctx.fonts.Bold(), text, box, style, fit);
     };

@@ -380,6 +380,10 @@ void DungeonGenerator::Init()
         m_eventStarted = m_eventEnding = m_active = m_suspended = m_fighting = false;
         m_strength = 0;
         m_levelState->m_fight = 0;
+        // A message still counting down belongs to the run that ended.
+        m_messageTime = 0.0f;
+        m_messageAlpha = 0.8f;
+        ShowMessage(false);
     });
     m.RegisterHandler("TELEPORT_PLAYER_BEGIN", [this](const IEvent&) {
         std::printf("player enters a portal\n");
@@ -411,6 +415,13 @@ void DungeonGenerator::Init()
     m_suspended = false;
     Build(1);
     m_messageTime = 0.0f;
+}
+
+void DungeonGenerator::NextState(int)
+{
+    // The message shows over play only; its next update in play brings it back while time is left.
+    if (m_messageVisible)
+        ShowMessage(false);
 }
 
 void DungeonGenerator::SetToCurrentState()

@@ -83,6 +83,7 @@ public:
     void Init() override;
     void Update(float dt) override;
     void SetToCurrentState() override;
+    void NextState(int newState) override;
 
     // Builds the next floor of a colour into the shared records and stores "proc gen scene".
     // A colour of 0 builds nothing.

@@ -21,6 +21,12 @@ namespace ztengine {
 namespace {
 
 constexpr float kLabelHeight = 35.0f;
+// The panel under the labels and choices, reaching a little past the widest of them (Parallax
+// Mapping on the left, Off on the right) and the rows' tops and bottoms: the labels are pale
+// and the view behind them may be as light.
+constexpr ztmath::Vector2 kBackingCentre{-50.0f, 25.0f};
+constexpr ztmath::Vector2 kBackingSize{1140.0f, 440.0f};
+constexpr float kBackingAlpha = 0.72f;
 const ztmath::Vector2 kBackPosition{400.0f, -300.0f};
 
 struct Label {
@@ -188,6 +194,9 @@ void SettingsSystem::BuildScreen()
 {
     Graphics2D& graphics = *m_graphics2D;
     UIElementManager& ui = UIElementManager::GetInstance();
+    // Made first, so that everything of the screen on its layer is drawn over it.
+    m_backingElement = MakeMenuElement(graphics, "textures/2d/black_screen.png", kBackingCentre, kBackingSize, 0);
+    MenuElement(m_backingElement).m_sprite.SetAlpha(kBackingAlpha);
     m_titleElement = MakeMenuElement(graphics, "textures/2d/MainMenu_SettingsSelected.png", {-470.0f, 300.0f},
                                      {257.0f, 70.0f}, 0);
     m_backElement = MakeMenuButton(graphics, "textures/2d/Credits_BackIdle.png", kBackPosition, {182.0f, 84.0f}, 0,
@@ -221,6 +230,7 @@ void SettingsSystem::SetToCurrentState()
     // Opened before loading has built it (only through the debug state list): nothing to show.
     if (m_titleElement < 0)
         return;
+    ShowMenuElement(m_backingElement, false);
     ShowMenuElement(m_titleElement, false);
     ShowMenuElement(m_backElement, true);
     for (int32_t label : m_labelElements)
@@ -271,6 +281,7 @@ void SettingsSystem::NextState(int)
     m_app->m_messagingSystem.SendEventByName("HIDE_CUSTOM_CURSOR", IEvent());
     if (m_titleElement < 0)
         return;
+    HideMenuElement(m_backingElement);
     HideMenuElement(m_titleElement);
     HideMenuElement(m_backElement);
     for (int32_t label : m_labelElements)

@@ -60,6 +60,8 @@ public:
     int32_t m_column = 0;
     int32_t m_titleElement = -1;
     int32_t m_backElement = -1;
+    // A dark panel under the rows: the screen opens over the running view as well.
+    int32_t m_backingElement = -1;
     std::vector<int32_t> m_labelElements;
 
 private:

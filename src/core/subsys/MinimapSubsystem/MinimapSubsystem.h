@@ -1,8 +1,11 @@
 #pragma once
 // The dungeon map in the upper right corner: the generated grid seen from above, fog over what
 // the player has not been near, enemy dots where the map is known, the player's arrow and the
-// floor number. The map is drawn every frame into an off-screen canvas that one sprite shows;
-// TAB (pad button 3) enlarges it, N lifts the fog.
+// floor number. The grid's tiles are drawn into a canvas of their own only when they change (the
+// player reaches another cell, more is explored, a new floor); every frame then lays that one
+// picture, the blinking exit, the enemies, the arrow and the frame into the canvas that one sprite
+// shows. TAB (pad button 3) enlarges it to the whole grid fitted into its frame, N lifts the fog.
+// The map and its texts show only while a dungeon is played: never in the hub, a menu or a fade.
 #include <cstdint>
 #include <vector>
 
@@ -52,6 +55,8 @@ struct MinimapDraw {
     ztmath::Vector2 position;
     ztmath::Vector2 size;
     float rotation = 0.0f;  // radians
+
+    bool operator==(const MinimapDraw&) const = default;
 };
 
 // What one frame of the map is drawn from, besides the grid.
@@ -79,6 +84,30 @@ void BuildMinimapDrawList(const MinimapRows& rows, MinimapRows& explored, const 
                           float& blinkTimer, const std::vector<ztmath::Vector3>& enemies,
                           std::vector<MinimapDraw>& out);
 
+// The same list in its two parts. The tiles: every grid cell in row order but the exit, marking
+// the explored window as above; where the exit shows (explored, or the fog off) its cell goes to
+// `exits`. They change only with the player's cell, the mask, the grid, the fight and the fog.
+void BuildMinimapTiles(const MinimapRows& rows, MinimapRows& explored, const MinimapFrame& frame,
+                       std::vector<MinimapDraw>& out, std::vector<ztmath::Vector2>& exits);
+// What moves over the tiles, appended to `out`: the blinking exits, the enemies on explored cells,
+// the arrow and the border.
+void BuildMinimapOverlay(const MinimapRows& rows, const MinimapRows& explored, const MinimapFrame& frame,
+                         float& blinkTimer, const std::vector<ztmath::Vector2>& exits,
+                         const std::vector<ztmath::Vector3>& enemies, std::vector<MinimapDraw>& out);
+
+// The big map: the zoom and the view centre that fit the whole grid into the inside of the frame
+// (the border picture less its band on every side), centred; the same at every opening. An empty
+// grid keeps the plain big-map zoom, centred on the origin.
+struct MinimapView {
+    float zoom = 1.0f;
+    ztmath::Vector2 centre;
+};
+MinimapView FitMinimapGrid(const MinimapRows& rows, const ztmath::Vector2& inside);
+// The inside of the frame in canvas units, and the canvas's colour where the grid is not.
+ztmath::Vector2 MinimapFrameInside();
+extern const float kMinimapOutsideColour[4];
+extern const float kMinimapFloorColour[4];
+
 class MinimapSubsystem : public Subsystem {
 public:
     static constexpr const char* kTileFolder = "textures/2d/minimap/";
@@ -94,6 +123,8 @@ public:
     void Exit() override;
 
     Camera2DBuffer m_mapCamera;
+    // The grid's tiles, fitted into the whole canvas and redrawn only when they change.
+    Camera2DBuffer m_tileCamera;
     bool m_canvasReady = false;
     MessagingSystem* m_messaging;
     AISpawner* m_spawner;
@@ -109,11 +140,30 @@ public:
     uint32_t m_floorText = 0xFFFFFFFFu;
     float m_blinkTimer = 0.0f;
 
-    // This frame's tiles, kept for a look from outside.
+    // This frame's draws over the tiles (the tile canvas first), and the tiles as last drawn,
+    // kept for a look from outside; how often the tiles were drawn anew.
     std::vector<MinimapDraw> m_drawList;
+    std::vector<MinimapDraw> m_tileList;
+    int m_tileRedraws = 0;
+    // A dungeon is shown ("EXIT_OVERWORLD" until "ENTER_OVERWORLD" or "EVENT_RESTART").
+    bool m_mapShown = false;
+
+    void NextState(int newState) override;
 
 private:
-    void SetTextVisible(bool visible);
+    void HideAll();
+    void ShowTexts(bool visible);
+    void DrawTiles(const MinimapView& view);
+
+    std::vector<ztmath::Vector2> m_exits;
+    std::vector<MinimapDraw> m_nextTiles;
+    bool m_tilesDrawn = false;
+    MinimapView m_tileView;
+    Texture2D m_tileTexture;
+    // What the texts were last set to, so that they are set only when that changes.
+    int m_textsVisible = -1;
+    int32_t m_shownFloor = -1;
+    const char* m_shownHint = nullptr;
 
     LevelLayout* m_layout;
     LevelState* m_levelState;

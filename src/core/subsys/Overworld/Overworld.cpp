@@ -470,6 +470,8 @@ void Overworld::SetToCurrentState()
 
 void Overworld::NextState(int)
 {
+    if (m_textManager != nullptr)
+        m_textManager->SetTextVisible(m_returnText, false);
     if (m_portalSystem >= 0)
         m_graphics->ClearParticles(static_cast<uint32_t>(m_portalSystem));
 }

@@ -23,6 +23,16 @@ void ShrineSystem::Init()
     m_textManager->SetTextPosition(m_prompt, ztmath::Vector2(380.0f, 650.0f));
     m_textManager->SetTextColor(m_prompt, ztmath::Vector3(1.0f, 1.0f, 1.0f), 1.0f);
     m_textManager->SetTextVisible(m_prompt, false);
+    m_promptShown = nullptr;
+    m_promptVisible = 0;
+}
+
+void ShrineSystem::ShowPrompt(bool visible)
+{
+    if (m_promptVisible == static_cast<int>(visible))
+        return;
+    m_promptVisible = visible ? 1 : 0;
+    m_textManager->SetTextVisible(m_prompt, visible);
 }
 
 bool ShrineSystem::AnyShrineInReach()
@@ -38,21 +48,24 @@ bool ShrineSystem::AnyShrineInReach()
 
 void ShrineSystem::Update(float)
 {
-    m_textManager->SetText(m_prompt, m_input->IsJoystickPresent(0) ? "Press 'X' to access shop"
-                                                                    : "Press 'E' to access shop");
+    const char* prompt = m_input->IsJoystickPresent(0) ? "Press 'X' to access shop" : "Press 'E' to access shop";
+    if (prompt != m_promptShown) {
+        m_promptShown = prompt;
+        m_textManager->SetText(m_prompt, prompt);
+    }
     const bool inReach = AnyShrineInReach();
     if (inReach && (m_input->IsKeyReleased(kOpenKey) || m_input->IsJoystickButtonReleased(0, kOpenPadButton))) {
-        m_textManager->SetTextVisible(m_prompt, false);
+        ShowPrompt(false);
         m_app->ChangeState(kShopState);
         return;
     }
-    m_textManager->SetTextVisible(m_prompt, inReach);
+    ShowPrompt(inReach);
 }
 
 void ShrineSystem::NextState(int)
 {
     if (m_textManager != nullptr)
-        m_textManager->SetTextVisible(m_prompt, false);
+        ShowPrompt(false);
 }
 
 }  // namespace ztengine

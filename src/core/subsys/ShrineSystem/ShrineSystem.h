@@ -29,6 +29,12 @@ public:
     TextManager* m_textManager = nullptr;
     uint32_t m_font = 0;
     uint32_t m_prompt = 0xFFFFFFFFu;
+
+private:
+    void ShowPrompt(bool visible);
+
+    const char* m_promptShown = nullptr;
+    int m_promptVisible = -1;
 };
 
 }  // namespace ztengine

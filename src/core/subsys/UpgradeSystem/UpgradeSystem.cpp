@@ -116,7 +116,11 @@ void UpgradeSystem::BuildPanel()
 
 void UpgradeSystem::Update(float)
 {
-    if (m_input->IsKeyHeld(kPanelToggleHeld) && m_input->IsKeyReleased(kPanelToggleReleased))
+    // Control counts however it fell into this frame: at a few frames per second a quick
+    // Ctrl + U is often read with Control only just pressed, or already let go again.
+    const bool control = m_input->IsKeyHeld(kPanelToggleHeld) || m_input->IsKeyPressed(kPanelToggleHeld) ||
+                         m_input->IsKeyReleased(kPanelToggleHeld);
+    if (control && m_input->IsKeyReleased(kPanelToggleReleased))
         ShowPanel(!m_panelShown);
 
     if (m_upgradeQueue->m_messages.empty())

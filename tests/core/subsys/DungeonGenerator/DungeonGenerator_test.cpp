@@ -393,8 +393,31 @@ TEST(DungeonGenerator, ReturningFromTownKeepsTheFloorAndStrengthens)
     d.Frame();
     EXPECT_TRUE(d.gen.MessageVisible());
     EXPECT_EQ(d.gen.MessageText(), "The enemies seem to be getting stronger...");
+    // Leaving play hides it; back in play it shows for the rest of its time.
+    d.gen.NextState(0);
+    EXPECT_FALSE(d.gen.MessageVisible());
+    d.Frame();
+    EXPECT_TRUE(d.gen.MessageVisible());
     d.Frame(5 * 60);
     EXPECT_FALSE(d.gen.MessageVisible());
+}
+
+TEST(DungeonGenerator, ARestartTakesAStrengthMessageStillShowingWithIt)
+{
+    Dungeon d;
+    d.Enter(1);
+    d.Level().m_level = 0;
+    d.Level().m_returnedToTown = true;
+    d.Frame(3);
+    d.Level().m_returnedToTown = false;
+    d.Level().m_level = 1;
+    d.Frame(2);
+    ASSERT_TRUE(d.gen.MessageVisible());
+    d.app.m_messagingSystem.SendEventByName("EVENT_RESTART", {});
+    EXPECT_FALSE(d.gen.MessageVisible());
+    d.Level().m_level = 0;
+    d.Frame(3);
+    EXPECT_FALSE(d.gen.MessageVisible()) << "the message came back in the new run's hub";
 }
 
 TEST(DungeonGenerator, StrengthMessageChangesAtFifteenAndStopsAfter)

@@ -4,6 +4,7 @@
 // and the bare frame of an empty layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -266,6 +267,106 @@ TEST(MinimapFrameEnds, CellsSitAtTheirMirroredMapPositionsAndAShortMaskIsUnexplo
         }
     }
     EXPECT_EQ(list[1].position, Vector2(-40.0f, 0.0f));
+}
+
+TEST(MinimapBigMap, TheWholeGridFillsTheFramesInsideCentredWhereverThePlayerStands)
+{
+    const Vector2 inside = MinimapFrameInside();
+    EXPECT_EQ(inside, Vector2(1280.0f - 72.0f, 800.0f - 72.0f));
+    struct Case {
+        int rows, columns;
+    };
+    // The dungeon's grid, one much taller than wide, and a single cell.
+    const Case cases[] = {{39, 79}, {60, 10}, {1, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rows << " x " << c.columns);
+        const MinimapRows rows = Grid(std::vector<std::string>(c.rows, std::string(c.columns, '#')));
+        const MinimapView view = FitMinimapGrid(rows, inside);
+        const float width = 10.0f * c.columns * view.zoom;
+        const float height = 10.0f * c.rows * view.zoom;
+        EXPECT_LE(width, inside.x + 1e-2f);
+        EXPECT_LE(height, inside.y + 1e-2f);
+        EXPECT_TRUE(std::fabs(width - inside.x) < 1e-2f || std::fabs(height - inside.y) < 1e-2f)
+            << "the grid touches neither pair of the frame's sides";
+        // Wherever the player stands, every tile lies inside the frame around the view's centre,
+        // and the outermost tiles reach its sides equally far on both ends.
+        for (const Vector3 eye : {Vector3(5.0f, 20.0f, 5.0f), Vector3(700.0f, 20.0f, 350.0f)}) {
+            MinimapRows explored = Mask(rows, 1);
+            MinimapFrame frame = At(eye.x, eye.z);
+            frame.zoom = view.zoom;
+            std::vector<MinimapDraw> tiles;
+            std::vector<Vector2> exits;
+            BuildMinimapTiles(rows, explored, frame, tiles, exits);
+            ASSERT_EQ(tiles.size(), static_cast<size_t>(c.rows * c.columns));
+            float left = 1e9f, right = -1e9f, bottom = 1e9f, top = -1e9f;
+            for (const MinimapDraw& d : tiles) {
+                left = std::min(left, d.position.x - 0.5f * d.size.x);
+                right = std::max(right, d.position.x + 0.5f * d.size.x);
+                bottom = std::min(bottom, d.position.y - 0.5f * d.size.y);
+                top = std::max(top, d.position.y + 0.5f * d.size.y);
+            }
+            EXPECT_NEAR(0.5f * (left + right), view.centre.x, 1e-2f);
+            EXPECT_NEAR(0.5f * (bottom + top), view.centre.y, 1e-2f);
+            EXPECT_NEAR(right - left, width, 1e-2f);
+            EXPECT_NEAR(top - bottom, height, 1e-2f);
+        }
+    }
+    // Nothing to fit: the plain big-map zoom.
+    EXPECT_EQ(FitMinimapGrid(MinimapRows(), inside).zoom, MinimapSubsystem::kBigMapZoom);
+}
+
+TEST(MinimapTiles, TheTilesChangeOnlyWithThePlayersCellTheMaskTheFightAndTheFog)
+{
+    const MinimapRows rows = Grid({"##########", "#...+....#", "#..v..%..#", "#........#", "##########",
+                                   "#........#", "#........#", "#........#", "#........#", "##########"});
+    MinimapRows explored = Mask(rows, 0);
+    std::vector<MinimapDraw> first, again;
+    std::vector<Vector2> exits;
+    BuildMinimapTiles(rows, explored, At(15.0f, 15.0f), first, exits);
+    // The cells the loop passed before the player's lose their fog in the next frame's tiles.
+    BuildMinimapTiles(rows, explored, At(15.0f, 15.0f), first, exits);
+    // The exit is left to the overlay, which blinks it; the cell is explored, so it shows.
+    ASSERT_EQ(exits.size(), 1u);
+    EXPECT_EQ(exits[0], Vector2(-30.0f * 4.0f, 20.0f * 4.0f));
+    EXPECT_EQ(TileAt(first, 2, 3), kMinimapNoTile);
+
+    // Elsewhere in the same cell, looking another way, with the blink and the enemies moving:
+    // the same tiles, so nothing is drawn anew.
+    MinimapFrame moved = At(19.5f, 11.0f);
+    moved.forward = Vector3(1.0f, 0.0f, 0.0f);
+    BuildMinimapTiles(rows, explored, moved, again, exits);
+    EXPECT_EQ(again, first);
+
+    struct Case {
+        const char* what;
+        MinimapFrame frame;
+    };
+    MinimapFrame fight = At(15.0f, 15.0f);
+    fight.fight = true;
+    const Case changes[] = {
+        {"another cell that explores more", At(55.0f, 65.0f)},
+        {"a fight locking the door", fight},
+        {"the fog lifted", At(15.0f, 15.0f, false)},
+    };
+    for (const Case& c : changes) {
+        SCOPED_TRACE(c.what);
+        MinimapRows mask = Mask(rows, 0);
+        BuildMinimapTiles(rows, mask, At(15.0f, 15.0f), first, exits);
+        BuildMinimapTiles(rows, mask, c.frame, again, exits);
+        EXPECT_NE(again, first);
+    }
+
+    // The overlay: the blinking exit, then the enemies, the arrow and the border; a few draws
+    // rather than one per cell.
+    std::vector<MinimapDraw> overlay;
+    float blink = 0.7f;
+    BuildMinimapTiles(rows, explored, At(15.0f, 15.0f), first, exits);
+    BuildMinimapOverlay(rows, explored, At(15.0f, 15.0f), blink, exits, {{25.0f, 0.0f, 25.0f}}, overlay);
+    ASSERT_EQ(overlay.size(), 4u);
+    EXPECT_EQ(overlay[0].tile, kMinimapExit);
+    EXPECT_EQ(overlay[1].tile, kMinimapEnemy);
+    EXPECT_EQ(overlay[2].tile, kMinimapPlayer);
+    EXPECT_EQ(overlay[3].tile, kMinimapBorder);
 }
 
 }  // namespace

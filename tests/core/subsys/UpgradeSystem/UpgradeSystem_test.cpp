@@ -104,6 +104,31 @@ TEST_F(UpgradeSystemTest, PanelTogglesWithControlUAndGreysOutWhatWasNotBought)
     EXPECT_FALSE(system.m_panelShown);
 }
 
+TEST_F(UpgradeSystemTest, ControlUOpensThePanelHoweverTheTwoKeysFallIntoFrames)
+{
+    // At a few frames per second a quick Ctrl + U lands with Control pressed in the same frame
+    // as U, or pressed and let go again before the frame is read; the panel opens all the same.
+    struct Case {
+        const char* what;
+        void (zttest::FakeInput::*control)(unsigned);
+    };
+    const Case cases[] = {
+        {"Control down since an earlier frame", &zttest::FakeInput::Hold},
+        {"Control pressed in the frame U is let go", &zttest::FakeInput::Press},
+        {"Control pressed and let go within the frame", &zttest::FakeInput::Release},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        system.ShowPanel(false);
+        (world.input.*c.control)(GLFW_KEY_LEFT_CONTROL);
+        world.input.Release(GLFW_KEY_U);
+        Frame();
+        EXPECT_TRUE(system.m_panelShown);
+        Frame();
+        EXPECT_TRUE(system.m_panelShown) << "the panel closed with no key";
+    }
+}
+
 TEST_F(UpgradeSystemTest, CountsNoProducerSendsStop)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
