@@ -140,8 +140,8 @@ public:
     uint32_t m_floorText = 0xFFFFFFFFu;
     float m_blinkTimer = 0.0f;
 
-    // This frame's draws over the tiles (the tile canvas first), and the tiles as last drawn,
-    // kept for a look from outside; how often the tiles were drawn anew.
+    // This frame's draws laid over the tile canvas, and the tiles as last drawn into it, kept
+    // for a look from outside; how often the tiles were drawn anew.
     std::vector<MinimapDraw> m_drawList;
     std::vector<MinimapDraw> m_tileList;
     int m_tileRedraws = 0;
