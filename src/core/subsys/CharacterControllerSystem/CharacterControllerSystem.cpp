@@ -57,6 +57,20 @@ bool IsScenery(const PhysicsBody& body)
     }
 }
 
+// What a player walks into and must never pass: the level's static scenery (walls, closed
+// doors, floors, pillars) and the plain static bodies of the gym and of test scenes.
+bool BlocksThePlayer(const PhysicsBody& body)
+{
+    const int32_t type = body.GetUserTypeID();
+    return type == kBodyTypeScenery || type == kBodyTypeNone;
+}
+
+// How many bodies that do not stop the player a wall check looks past, and how far past each.
+constexpr int kMaxPastBodies = 8;
+constexpr float kPastBodyStep = 0.01f;
+// The gap left between the capsule and a wall it was put back in front of.
+constexpr float kWallClearance = 0.01f;
+
 constexpr float kHitShakeTime = 0.25f;
 constexpr float kHitShakeMagnitude = 1.0f;
 constexpr float kHitIndicatorTime = 1.5f;
@@ -110,6 +124,7 @@ void CharacterControllerSystem::Init()
 
     // A jump must outlive the contact that is still touching in the update right after it.
     m_physics->AddPostStepCallback([this] {
+        KeepOutOfWalls();
         m_jumpStarted = false;
         m_liftedThisUpdate = false;
     });
@@ -134,6 +149,8 @@ void CharacterControllerSystem::Update(float dt)
     const Vector3 position = m_body->GetPosition();
     m_graphics->SetCameraPosition(position + Vector3(0.0f, m_cameraHeightOffset, 0.0f));
     m_playerPos = position;
+    m_stepStart = position;
+    m_stepStartValid = true;
 }
 
 void CharacterControllerSystem::CastGroundRays()
@@ -319,6 +336,48 @@ void CharacterControllerSystem::SweepFrame(float dt)
     }
 }
 
+void CharacterControllerSystem::KeepOutOfWalls()
+{
+    // A wall is one box per cell, and one step of the world carries a walking player further
+    // than the capsule's radius. A step that begins just short of a wall, before any contact
+    // exists, can end with the capsule's axis inside a wall box; near the seam between two
+    // cell boxes the shortest way out of each is sideways along the seam, so the world pushes
+    // the player along the wall instead of back and the walk carries on through it. The same
+    // happens when an enemy or a long frame's many steps press the player in. The centre's
+    // path shows every such crossing, whatever did the pushing.
+    if (!m_stepStartValid)
+        return;
+    m_stepStartValid = false;
+    const Vector3 end = m_body->GetPosition();
+    const Vector3 travel = end - m_stepStart;
+    const float length = travel.Length();
+    if (length <= 0.0f)
+        return;
+    const Vector3 direction = travel / length;
+    Vector3 from = m_stepStart;
+    // Enemies, sensors, projectiles and hazards on the way are looked past.
+    for (int i = 0; i < kMaxPastBodies; ++i) {
+        RaycastResult hit;
+        if (!m_physics->Raycast(from, end, hit))
+            return;
+        if (BlocksThePlayer(hit.body)) {
+            const Vector3 n = hit.normal;
+            // Far enough out along the face's normal that the capsule clears the face.
+            const float reach = kCapsuleRadius + kCapsuleHeight * 0.5f * std::fabs(n.y) +
+                                kWallClearance;
+            m_body->SetTransform(hit.point + n * reach, m_body->GetOrientation());
+            Vector3 velocity = m_body->GetLinearVelocity();
+            const float into = Dot(velocity, n);
+            if (into < 0.0f)
+                m_body->SetLinearVelocity(velocity - n * into);
+            return;
+        }
+        from = hit.point + direction * kPastBodyStep;
+        if (Dot(end - from, direction) <= 0.0f)
+            return;
+    }
+}
+
 void CharacterControllerSystem::OnContact(const PhysicsBody& other, const ContactInfo& contact)
 {
     m_surfaceContact = false;
@@ -367,6 +426,8 @@ void CharacterControllerSystem::OnContact(const PhysicsBody& other, const Contac
 void CharacterControllerSystem::OnSetPosition(const Vector3& position)
 {
     m_body->SetTransform(position, m_body->GetOrientation());
+    // A move, not a walk: no wall lies between.
+    m_stepStart = position;
     m_body->SetGravity(Vector3(0.0f, kGravity, 0.0f));
 }
 

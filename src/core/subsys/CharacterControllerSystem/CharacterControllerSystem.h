@@ -62,6 +62,9 @@ private:
     void StandOn(const RaycastResult& ground, const ztmath::Vector3& position);
     void MoveJumpAndReturn();
     void SweepFrame(float dt);
+    // After the world's step: where the body's centre crossed a wall's face on its way from
+    // where this frame's update left it, it is put back in front of that face.
+    void KeepOutOfWalls();
     void OnSetPosition(const ztmath::Vector3& position);
     void OnGotHit(const PlayerHitRecord& hit);
 
@@ -79,6 +82,10 @@ private:
     int32_t m_rayHitFloor = 0;
     bool m_surfaceContact = false;
     bool m_liftedThisUpdate = false;
+    // Where the body stood when the world began this frame's step; valid from the update to the
+    // step after it.
+    ztmath::Vector3 m_stepStart;
+    bool m_stepStartValid = false;
     float m_jumpResetCos = 0.9659258f;  // cos 15 degrees: steeper contacts are walls
     float m_colliderContactOffset = 0.1f;
     float m_colliderBottomRaycastOffset = 4.2f;
