@@ -144,7 +144,7 @@ void CharacterControllerSystem::Update(float dt)
 {
     m_liftedThisUpdate = false;
     CastGroundRays();
-    MoveJumpAndReturn();
+    MoveJumpAndReturn(dt);
     SweepFrame(dt);
     const Vector3 position = m_body->GetPosition();
     m_graphics->SetCameraPosition(position + Vector3(0.0f, m_cameraHeightOffset, 0.0f));
@@ -209,7 +209,15 @@ void CharacterControllerSystem::StandOn(const RaycastResult& ground, const Vecto
     }
 }
 
-void CharacterControllerSystem::MoveJumpAndReturn()
+float CharacterControllerSystem::StepTimeScale(float dt) const
+{
+    // The world steps at most its sub-step count per frame and drops the rest of a longer
+    // frame; the walk is quickened by as much, so that it still covers the frame's time.
+    const float stepped = m_physics->GetFixedTimeStep() * static_cast<float>(m_physics->GetMaxSubSteps());
+    return dt > stepped && stepped > 0.0f ? dt / stepped : 1.0f;
+}
+
+void CharacterControllerSystem::MoveJumpAndReturn(float dt)
 {
     Vector3 forward = m_graphics->GetCameraBasis().forward;
     forward.y = 0.0f;
@@ -221,29 +229,26 @@ void CharacterControllerSystem::MoveJumpAndReturn()
 
     const float axisX = m_input->GetJoystickAxis(0, 0);
     const float axisY = m_input->GetJoystickAxis(0, 1);
-    Vector3 move;
-    bool moved = false;
-    if (m_input->IsKeyHeld(GLFW_KEY_W) || axisY < -kStickDeadZone) {
-        move += forward;
-        moved = true;
-    }
-    if (m_input->IsKeyHeld(GLFW_KEY_A) || axisX < -kStickDeadZone) {
-        move -= right;
-        moved = true;
-    }
-    if (m_input->IsKeyHeld(GLFW_KEY_S) || axisY > kStickDeadZone) {
-        move -= forward;
-        moved = true;
-    }
-    if (m_input->IsKeyHeld(GLFW_KEY_D) || axisX > kStickDeadZone) {
-        move += right;
-        moved = true;
-    }
+    // Each way counts for as much of the frame as its key was down (a stick past its dead zone
+    // for the whole frame): a key held 0.3 s walks 0.3 s of the way however the frames fall.
+    const auto amount = [this](int key, bool stick) {
+        return std::max(m_input->GetKeyHeldShare(static_cast<unsigned>(key)), stick ? 1.0f : 0.0f);
+    };
+    const float ahead = amount(GLFW_KEY_W, axisY < -kStickDeadZone);
+    const float left = amount(GLFW_KEY_A, axisX < -kStickDeadZone);
+    const float back = amount(GLFW_KEY_S, axisY > kStickDeadZone);
+    const float rightward = amount(GLFW_KEY_D, axisX > kStickDeadZone);
+    const bool moved = ahead > 0.0f || left > 0.0f || back > 0.0f || rightward > 0.0f;
+    Vector3 move = forward * (ahead - back) + right * (rightward - left);
 
     if (moved) {
-        if (move.LengthSquared() > 0.0f)
-            move.Normalize();
-        const float speed = m_playerStatus->m_playerMoveSpeed;
+        // Two ways at once go no further than the longer-held one alone: diagonals are not
+        // faster.
+        const float longest = std::max(std::max(ahead, back), std::max(left, rightward));
+        const float length = move.Length();
+        if (length > longest)
+            move *= longest / length;
+        const float speed = m_playerStatus->m_playerMoveSpeed * StepTimeScale(dt);
         const Vector3 target(move.x * speed, move.y * speed + velocity.y, move.z * speed);
         if (!m_surfaceContact) {
             m_body->SetLinearVelocity(target);
@@ -269,8 +274,10 @@ void CharacterControllerSystem::MoveJumpAndReturn()
     }
 
     if (!moved && m_inAir == 0) {
+        // The same stop in the same time at any frame length.
         if (!m_surfaceContact)
-            m_body->SetLinearVelocity(m_body->GetLinearVelocity() * kStopFactor);
+            m_body->SetLinearVelocity(m_body->GetLinearVelocity() *
+                                      std::pow(kStopFactor, dt / kStopFrame));
         if (m_input->IsKeyPressed(GLFW_KEY_T) || m_input->IsJoystickButtonReleased(0, 5)) {
             m_messaging->SendEventByName("RETURN_TO_TOWN", IEvent());
             m_returnRequested = true;
@@ -286,6 +293,8 @@ void CharacterControllerSystem::SweepFrame(float dt)
     const Vector3 position = m_body->GetPosition();
     Vector3 velocity = m_body->GetLinearVelocity();
     const float bottom = kCapsuleHeight * 0.5f + kCapsuleRadius;
+    // The time the world will really step.
+    dt /= StepTimeScale(dt);
 
     if (velocity.y < 0.0f && !m_jumpStarted) {
         const float fall = -velocity.y * dt - 0.5f * kGravity * dt * dt;

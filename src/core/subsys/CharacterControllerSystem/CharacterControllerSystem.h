@@ -31,8 +31,9 @@ public:
     static constexpr float kCapsuleHeight = 3.0f;
     static constexpr float kGravity = -98.0f;
     static constexpr float kFriction = 0.055f;
-    // Standing still scales the velocity by this every frame.
+    // Standing still scales the velocity by this every kStopFrame seconds.
     static constexpr float kStopFactor = 0.1f;
+    static constexpr float kStopFrame = 1.0f / 60.0f;
     static constexpr float kStickDeadZone = 0.2f;
 
     explicit CharacterControllerSystem(App* app);
@@ -60,7 +61,9 @@ private:
     void CastGroundRays();
     // What the middle ground ray found right under the capsule counts as touching it.
     void StandOn(const RaycastResult& ground, const ztmath::Vector3& position);
-    void MoveJumpAndReturn();
+    void MoveJumpAndReturn(float dt);
+    // How much faster than its speed the body must go for the world to carry it a frame of dt.
+    float StepTimeScale(float dt) const;
     void SweepFrame(float dt);
     // After the world's step: where the body's centre crossed a wall's face on its way from
     // where this frame's update left it, it is put back in front of that face.
