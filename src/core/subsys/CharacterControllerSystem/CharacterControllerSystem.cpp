@@ -122,6 +122,12 @@ void CharacterControllerSystem::Init()
     m_body->SetAngularFactor(0.0f);
     m_body->SetFriction(kFriction);
 
+    // Another system that put the body somewhere else after this frame's update (the gym sets
+    // it down at its middle) moved it, it did not walk it: no wall lies between.
+    m_physics->AddPreStepCallback([this] {
+        if (m_stepStartValid && (m_body->GetPosition() - m_stepStart).LengthSquared() > 0.0f)
+            m_stepStartValid = false;
+    });
     // A jump must outlive the contact that is still touching in the update right after it.
     m_physics->AddPostStepCallback([this] {
         KeepOutOfWalls();
