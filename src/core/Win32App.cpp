@@ -446,6 +446,11 @@ int64_t Win32App::Ticks() const
     return m_ticks();
 }
 
+double Win32App::Seconds() const
+{
+    return static_cast<double>(Ticks()) * static_cast<double>(s_secondsPerTick);
+}
+
 void Win32App::RestartTimer(Timer& timer)
 {
     timer.last = Ticks();
@@ -489,6 +494,8 @@ void Win32App::RunFrame()
         m_eventPump();
     else if (m_window != nullptr)
         glfwPollEvents();
+    // The keys' down times of this frame are complete once its events are in.
+    m_input.BeginFrame(Seconds());
     if (m_minimised)
         RunMinimisedFrame();
     else
@@ -922,7 +929,7 @@ void Win32App::SetKeyState(int key, int action)
 {
     if (m_minimised)
         return;
-    m_input.SetKeyState(key, action);
+    m_input.SetKeyState(key, action, Seconds());
 }
 
 void Win32App::SetMouseButtonState(int button, int action)

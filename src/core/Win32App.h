@@ -247,6 +247,8 @@ private:
     Win32App();
 
     int64_t Ticks() const;
+    // The clock of the frame timers, in seconds: the times of key events.
+    double Seconds() const;
     void RestartTimer(Timer& timer);
     // Seconds since the timer's last reading; the reading becomes the new last.
     float SampleTimer(Timer& timer);

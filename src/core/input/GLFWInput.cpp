@@ -52,6 +52,11 @@ GLFWwindow* CurrentWindow()
     return glfwGetCurrentContext();
 }
 
+// Events read in one poll carry times this close together: the poll's, not the keys'.
+constexpr double kSameInstant = 1e-3;
+// How long a quick key stroke lasts, for a stroke whose own length is unknown.
+constexpr double kQuickStroke = 0.1;
+
 }  // namespace
 
 GLFWInput::GLFWInput()
@@ -66,6 +71,17 @@ GLFWInput::GLFWInput()
     m_padReader = &ztplatform::ReadGamepad;
     std::memset(m_keyChanged, 0, sizeof(m_keyChanged));
     std::memset(m_mouseChanged, 0, sizeof(m_mouseChanged));
+    ForgetKeyTimes();
+}
+
+void GLFWInput::ForgetKeyTimes()
+{
+    for (unsigned k = 0; k < kKeys; ++k) {
+        m_keyDownSince[k] = -1.0;
+        m_keyDownTime[k] = 0.0;
+        m_keyTapped[k] = false;
+        m_keyHeldShare[k] = 0.0f;
+    }
 }
 
 bool GLFWInput::IsMouseButtonUp(unsigned b) { return b < kMouseButtons && m_mouseButtons[b] == StateUp; }
@@ -183,6 +199,7 @@ void GLFWInput::ClearStates()
 {
     std::memset(m_mouseButtons, 0, sizeof(m_mouseButtons));
     std::memset(m_keys, 0, sizeof(m_keys));
+    ForgetKeyTimes();
     std::memset(m_keyChanged, 0, sizeof(m_keyChanged));
     std::memset(m_mouseChanged, 0, sizeof(m_mouseChanged));
     m_pending.clear();
@@ -207,6 +224,52 @@ void GLFWInput::SetKeyState(int key, int action)
     if (static_cast<unsigned>(key) >= kKeys)
         return;
     Change(false, key, action);
+}
+
+void GLFWInput::SetKeyState(int key, int action, double time)
+{
+    if (static_cast<unsigned>(key) >= kKeys)
+        return;
+    // Nothing before the open stretch counts in it.
+    const double at = std::max(time, m_frameStart);
+    double& since = m_keyDownSince[key];
+    if (action == GLFW_PRESS || action == GLFW_REPEAT) {
+        if (since < 0.0)
+            since = at;
+    } else if (action == GLFW_RELEASE && since >= 0.0) {
+        const double down = at - since;
+        m_keyDownTime[key] += std::max(0.0, down);
+        if (down <= kSameInstant)
+            m_keyTapped[key] = true;
+        since = -1.0;
+    }
+    SetKeyState(key, action);
+}
+
+void GLFWInput::BeginFrame(double now)
+{
+    const double length = m_frameStart < 0.0 ? 0.0 : now - m_frameStart;
+    for (unsigned k = 0; k < kKeys; ++k) {
+        double down = m_keyDownTime[k];
+        if (m_keyDownSince[k] >= 0.0) {
+            down += std::max(0.0, now - m_keyDownSince[k]);
+            m_keyDownSince[k] = now;
+        }
+        // A stroke whose press and release came in with one poll has no length of its own; it
+        // still moves, as far as a quick stroke lasts, so that no key stroke is lost.
+        if (m_keyTapped[k])
+            down = std::max(down, std::min(length, kQuickStroke));
+        m_keyHeldShare[k] =
+            length > 0.0 ? static_cast<float>(std::clamp(down / length, 0.0, 1.0)) : 0.0f;
+        m_keyDownTime[k] = 0.0;
+        m_keyTapped[k] = false;
+    }
+    m_frameStart = now;
+}
+
+float GLFWInput::GetKeyHeldShare(unsigned key)
+{
+    return key < kKeys ? m_keyHeldShare[key] : 0.0f;
 }
 
 void GLFWInput::SetMouseButtonState(int button, int action)

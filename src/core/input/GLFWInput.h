@@ -62,6 +62,14 @@ public:
     // a tap shorter than a frame, at 5 frames a second a quick key stroke) waits for the next
     // Update, so every press is seen in one frame and its release in a later one.
     void SetKeyState(int key, int action);
+    // The same with the event's time in seconds (any clock, the one BeginFrame is given): the
+    // time a key is down in each frame is counted from these.
+    void SetKeyState(int key, int action, double time);
+    // Closes the frame's stretch of time at `now`, right after the window's events came in:
+    // GetKeyHeldShare then tells, for this frame, how much of the time since the last
+    // BeginFrame each key was down.
+    void BeginFrame(double now);
+    float GetKeyHeldShare(unsigned key) override;
     void SetMouseButtonState(int button, int action);
     // Changes still waiting for a later frame.
     size_t PendingChanges() const { return m_pending.size(); }
@@ -92,7 +100,17 @@ private:
     uint8_t& StateOf(bool mouse, int code) { return mouse ? m_mouseButtons[code] : m_keys[code]; }
     bool& ChangedOf(bool mouse, int code) { return mouse ? m_mouseChanged[code] : m_keyChanged[code]; }
 
+    void ForgetKeyTimes();
+
     PadReader m_padReader;
+    // Key timing: when a key that is down went down (negative while up), the time it was down
+    // in the open stretch before it was last let go, and whether it went down and up at one
+    // instant (both events read in one poll, so their times tell nothing).
+    double m_keyDownSince[kKeys];
+    double m_keyDownTime[kKeys];
+    bool m_keyTapped[kKeys];
+    float m_keyHeldShare[kKeys];
+    double m_frameStart = -1.0;
     bool m_keyChanged[kKeys];
     bool m_mouseChanged[kMouseButtons];
     std::deque<PendingChange> m_pending;

@@ -27,6 +27,10 @@ public:
     virtual bool IsKeyPressed(unsigned key) = 0;
     virtual bool IsKeyHeld(unsigned key) = 0;
     virtual bool IsKeyReleased(unsigned key) = 0;
+    // How much of the last frame the key was down, 0 to 1, from the times of its key events:
+    // a key held for part of a frame, or tapped within one, moves as far as it was held.
+    // Without event times a held key counts the whole frame and any other none of it.
+    virtual float GetKeyHeldShare(unsigned key) { return IsKeyHeld(key) ? 1.0f : 0.0f; }
     virtual bool IsJoystickButtonUp(int pad, int button) = 0;
     virtual bool IsJoystickButtonPressed(int pad, int button) = 0;
     virtual bool IsJoystickButtonHeld(int pad, int button) = 0;

@@ -348,3 +348,51 @@ TEST_F(InputTables, CursorCallsWithoutAWindowAreHarmless)
 }
 
 }  // namespace
+
+namespace {
+
+// The share of each frame a key was down, from its events' times, frames of 0.5 s closed at
+// 10.0, 10.5, 11.0 and so on. A stroke whose press and release came with one poll (the same
+// time) counts as a quick stroke of 0.1 s.
+TEST_F(InputTables, KeysCountTheShareOfEachFrameTheyWereDown)
+{
+    struct KeyEvent {
+        double time;
+        int action;
+    };
+    struct Case {
+        const char* name;
+        std::vector<KeyEvent> events;
+        std::vector<float> shares;  // of the frames ending at 10.5, 11.0, 11.5, 12.0
+    };
+    const Case cases[] = {
+        {"held 0.1 s inside one frame", {{10.2, GLFW_PRESS}, {10.3, GLFW_RELEASE}}, {0.2f, 0, 0, 0}},
+        {"held 0.3 s across a frame's end", {{10.4, GLFW_PRESS}, {10.7, GLFW_RELEASE}}, {0.2f, 0.4f, 0, 0}},
+        {"held over two whole frames", {{10.25, GLFW_PRESS}, {11.75, GLFW_RELEASE}}, {0.5f, 1, 1, 0.5f}},
+        {"repeats say it is still down", {{10.25, GLFW_PRESS}, {10.9, GLFW_REPEAT}, {11.25, GLFW_RELEASE}},
+         {0.5f, 1, 0.5f, 0}},
+        {"a stroke read in one poll", {{11.0, GLFW_PRESS}, {11.0, GLFW_RELEASE}}, {0, 0.2f, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GLFWInput keys;
+        keys.SetPadReader([](int, PadPoll&) { return false; });
+        keys.BeginFrame(10.0);
+        double frameStart = 10.0;
+        for (size_t f = 0; f < c.shares.size(); ++f) {
+            const double frameEnd = frameStart + 0.5;
+            for (const KeyEvent& e : c.events)
+                if (e.time > frameStart && e.time <= frameEnd)
+                    keys.SetKeyState(GLFW_KEY_W, e.action, e.time);
+            keys.BeginFrame(frameEnd);
+            EXPECT_NEAR(keys.GetKeyHeldShare(GLFW_KEY_W), c.shares[f], 1e-4f) << "frame " << f;
+            keys.Update();
+            frameStart = frameEnd;
+        }
+        // Other keys and codes out of range were never down.
+        EXPECT_EQ(keys.GetKeyHeldShare(GLFW_KEY_S), 0.0f);
+        EXPECT_EQ(keys.GetKeyHeldShare(GLFWInput::kKeys), 0.0f);
+    }
+}
+
+}  // namespace

@@ -57,6 +57,20 @@ bool IsScenery(const PhysicsBody& body)
     }
 }
 
+// What a player walks into and must never pass: the level's static scenery (walls, closed
+// doors, floors, pillars) and the plain static bodies of the gym and of test scenes.
+bool BlocksThePlayer(const PhysicsBody& body)
+{
+    const int32_t type = body.GetUserTypeID();
+    return type == kBodyTypeScenery || type == kBodyTypeNone;
+}
+
+// How many bodies that do not stop the player a wall check looks past, and how far past each.
+constexpr int kMaxPastBodies = 8;
+constexpr float kPastBodyStep = 0.01f;
+// The gap left between the capsule and a wall it was put back in front of.
+constexpr float kWallClearance = 0.01f;
+
 constexpr float kHitShakeTime = 0.25f;
 constexpr float kHitShakeMagnitude = 1.0f;
 constexpr float kHitIndicatorTime = 1.5f;
@@ -108,8 +122,15 @@ void CharacterControllerSystem::Init()
     m_body->SetAngularFactor(0.0f);
     m_body->SetFriction(kFriction);
 
+    // Another system that put the body somewhere else after this frame's update (the gym sets
+    // it down at its middle) moved it, it did not walk it: no wall lies between.
+    m_physics->AddPreStepCallback([this] {
+        if (m_stepStartValid && (m_body->GetPosition() - m_stepStart).LengthSquared() > 0.0f)
+            m_stepStartValid = false;
+    });
     // A jump must outlive the contact that is still touching in the update right after it.
     m_physics->AddPostStepCallback([this] {
+        KeepOutOfWalls();
         m_jumpStarted = false;
         m_liftedThisUpdate = false;
     });
@@ -129,11 +150,13 @@ void CharacterControllerSystem::Update(float dt)
 {
     m_liftedThisUpdate = false;
     CastGroundRays();
-    MoveJumpAndReturn();
+    MoveJumpAndReturn(dt);
     SweepFrame(dt);
     const Vector3 position = m_body->GetPosition();
     m_graphics->SetCameraPosition(position + Vector3(0.0f, m_cameraHeightOffset, 0.0f));
     m_playerPos = position;
+    m_stepStart = position;
+    m_stepStartValid = true;
 }
 
 void CharacterControllerSystem::CastGroundRays()
@@ -192,7 +215,15 @@ void CharacterControllerSystem::StandOn(const RaycastResult& ground, const Vecto
     }
 }
 
-void CharacterControllerSystem::MoveJumpAndReturn()
+float CharacterControllerSystem::StepTimeScale(float dt) const
+{
+    // The world steps at most its sub-step count per frame and drops the rest of a longer
+    // frame; the walk is quickened by as much, so that it still covers the frame's time.
+    const float stepped = m_physics->GetFixedTimeStep() * static_cast<float>(m_physics->GetMaxSubSteps());
+    return dt > stepped && stepped > 0.0f ? dt / stepped : 1.0f;
+}
+
+void CharacterControllerSystem::MoveJumpAndReturn(float dt)
 {
     Vector3 forward = m_graphics->GetCameraBasis().forward;
     forward.y = 0.0f;
@@ -204,29 +235,26 @@ void CharacterControllerSystem::MoveJumpAndReturn()
 
     const float axisX = m_input->GetJoystickAxis(0, 0);
     const float axisY = m_input->GetJoystickAxis(0, 1);
-    Vector3 move;
-    bool moved = false;
-    if (m_input->IsKeyHeld(GLFW_KEY_W) || axisY < -kStickDeadZone) {
-        move += forward;
-        moved = true;
-    }
-    if (m_input->IsKeyHeld(GLFW_KEY_A) || axisX < -kStickDeadZone) {
-        move -= right;
-        moved = true;
-    }
-    if (m_input->IsKeyHeld(GLFW_KEY_S) || axisY > kStickDeadZone) {
-        move -= forward;
-        moved = true;
-    }
-    if (m_input->IsKeyHeld(GLFW_KEY_D) || axisX > kStickDeadZone) {
-        move += right;
-        moved = true;
-    }
+    // Each way counts for as much of the frame as its key was down (a stick past its dead zone
+    // for the whole frame): a key held 0.3 s walks 0.3 s of the way however the frames fall.
+    const auto amount = [this](int key, bool stick) {
+        return std::max(m_input->GetKeyHeldShare(static_cast<unsigned>(key)), stick ? 1.0f : 0.0f);
+    };
+    const float ahead = amount(GLFW_KEY_W, axisY < -kStickDeadZone);
+    const float left = amount(GLFW_KEY_A, axisX < -kStickDeadZone);
+    const float back = amount(GLFW_KEY_S, axisY > kStickDeadZone);
+    const float rightward = amount(GLFW_KEY_D, axisX > kStickDeadZone);
+    const bool moved = ahead > 0.0f || left > 0.0f || back > 0.0f || rightward > 0.0f;
+    Vector3 move = forward * (ahead - back) + right * (rightward - left);
 
     if (moved) {
-        if (move.LengthSquared() > 0.0f)
-            move.Normalize();
-        const float speed = m_playerStatus->m_playerMoveSpeed;
+        // Two ways at once go no further than the longer-held one alone: diagonals are not
+        // faster.
+        const float longest = std::max(std::max(ahead, back), std::max(left, rightward));
+        const float length = move.Length();
+        if (length > longest)
+            move *= longest / length;
+        const float speed = m_playerStatus->m_playerMoveSpeed * StepTimeScale(dt);
         const Vector3 target(move.x * speed, move.y * speed + velocity.y, move.z * speed);
         if (!m_surfaceContact) {
             m_body->SetLinearVelocity(target);
@@ -252,8 +280,10 @@ void CharacterControllerSystem::MoveJumpAndReturn()
     }
 
     if (!moved && m_inAir == 0) {
+        // The same stop in the same time at any frame length.
         if (!m_surfaceContact)
-            m_body->SetLinearVelocity(m_body->GetLinearVelocity() * kStopFactor);
+            m_body->SetLinearVelocity(m_body->GetLinearVelocity() *
+                                      std::pow(kStopFactor, dt / kStopFrame));
         if (m_input->IsKeyPressed(GLFW_KEY_T) || m_input->IsJoystickButtonReleased(0, 5)) {
             m_messaging->SendEventByName("RETURN_TO_TOWN", IEvent());
             m_returnRequested = true;
@@ -269,6 +299,8 @@ void CharacterControllerSystem::SweepFrame(float dt)
     const Vector3 position = m_body->GetPosition();
     Vector3 velocity = m_body->GetLinearVelocity();
     const float bottom = kCapsuleHeight * 0.5f + kCapsuleRadius;
+    // The time the world will really step.
+    dt /= StepTimeScale(dt);
 
     if (velocity.y < 0.0f && !m_jumpStarted) {
         const float fall = -velocity.y * dt - 0.5f * kGravity * dt * dt;
@@ -316,6 +348,48 @@ void CharacterControllerSystem::SweepFrame(float dt)
         default:
             break;
         }
+    }
+}
+
+void CharacterControllerSystem::KeepOutOfWalls()
+{
+    // A wall is one box per cell, and one step of the world carries a walking player further
+    // than the capsule's radius. A step that begins just short of a wall, before any contact
+    // exists, can end with the capsule's axis inside a wall box; near the seam between two
+    // cell boxes the shortest way out of each is sideways along the seam, so the world pushes
+    // the player along the wall instead of back and the walk carries on through it. The same
+    // happens when an enemy or a long frame's many steps press the player in. The centre's
+    // path shows every such crossing, whatever did the pushing.
+    if (!m_stepStartValid)
+        return;
+    m_stepStartValid = false;
+    const Vector3 end = m_body->GetPosition();
+    const Vector3 travel = end - m_stepStart;
+    const float length = travel.Length();
+    if (length <= 0.0f)
+        return;
+    const Vector3 direction = travel / length;
+    Vector3 from = m_stepStart;
+    // Enemies, sensors, projectiles and hazards on the way are looked past.
+    for (int i = 0; i < kMaxPastBodies; ++i) {
+        RaycastResult hit;
+        if (!m_physics->Raycast(from, end, hit))
+            return;
+        if (BlocksThePlayer(hit.body)) {
+            const Vector3 n = hit.normal;
+            // Far enough out along the face's normal that the capsule clears the face.
+            const float reach = kCapsuleRadius + kCapsuleHeight * 0.5f * std::fabs(n.y) +
+                                kWallClearance;
+            m_body->SetTransform(hit.point + n * reach, m_body->GetOrientation());
+            Vector3 velocity = m_body->GetLinearVelocity();
+            const float into = Dot(velocity, n);
+            if (into < 0.0f)
+                m_body->SetLinearVelocity(velocity - n * into);
+            return;
+        }
+        from = hit.point + direction * kPastBodyStep;
+        if (Dot(end - from, direction) <= 0.0f)
+            return;
     }
 }
 
@@ -367,6 +441,8 @@ void CharacterControllerSystem::OnContact(const PhysicsBody& other, const Contac
 void CharacterControllerSystem::OnSetPosition(const Vector3& position)
 {
     m_body->SetTransform(position, m_body->GetOrientation());
+    // A move, not a walk: no wall lies between.
+    m_stepStart = position;
     m_body->SetGravity(Vector3(0.0f, kGravity, 0.0f));
 }
 

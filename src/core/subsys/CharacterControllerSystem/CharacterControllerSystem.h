@@ -31,8 +31,9 @@ public:
     static constexpr float kCapsuleHeight = 3.0f;
     static constexpr float kGravity = -98.0f;
     static constexpr float kFriction = 0.055f;
-    // Standing still scales the velocity by this every frame.
+    // Standing still scales the velocity by this every kStopFrame seconds.
     static constexpr float kStopFactor = 0.1f;
+    static constexpr float kStopFrame = 1.0f / 60.0f;
     static constexpr float kStickDeadZone = 0.2f;
 
     explicit CharacterControllerSystem(App* app);
@@ -60,8 +61,13 @@ private:
     void CastGroundRays();
     // What the middle ground ray found right under the capsule counts as touching it.
     void StandOn(const RaycastResult& ground, const ztmath::Vector3& position);
-    void MoveJumpAndReturn();
+    void MoveJumpAndReturn(float dt);
+    // How much faster than its speed the body must go for the world to carry it a frame of dt.
+    float StepTimeScale(float dt) const;
     void SweepFrame(float dt);
+    // After the world's step: where the body's centre crossed a wall's face on its way from
+    // where this frame's update left it, it is put back in front of that face.
+    void KeepOutOfWalls();
     void OnSetPosition(const ztmath::Vector3& position);
     void OnGotHit(const PlayerHitRecord& hit);
 
@@ -79,6 +85,10 @@ private:
     int32_t m_rayHitFloor = 0;
     bool m_surfaceContact = false;
     bool m_liftedThisUpdate = false;
+    // Where the body stood when the world began this frame's step; valid from the update to the
+    // step after it.
+    ztmath::Vector3 m_stepStart;
+    bool m_stepStartValid = false;
     float m_jumpResetCos = 0.9659258f;  // cos 15 degrees: steeper contacts are walls
     float m_colliderContactOffset = 0.1f;
     float m_colliderBottomRaycastOffset = 4.2f;

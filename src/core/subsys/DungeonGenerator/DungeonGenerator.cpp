@@ -438,26 +438,29 @@ void DungeonGenerator::SendObject(const DungeonObjectInfo& info)
 
 void DungeonGenerator::Build(int32_t colour)
 {
+    const bool specialWasValid = m_layout->m_specialValid;
     m_layout->m_specialValid = false;
     m_messaging->SendEvent(m_eventGenerationStarted, IEvent());
     if (colour == 0)
         return;
+    const bool bossFloor = m_floor == 2;
+
+    std::printf("Generating dungeon...%d\n", colour);
+    GridLayout grid = m_layoutSource(colour, bossFloor);
+    if (grid.rows.empty()) {
+        // The generator gave up: the floor the player is on stays as it is, with its doors,
+        // its rooms and its stairs, and nothing is told to reset.
+        m_layout->m_specialValid = specialWasValid;
+        std::printf("Generating dungeon failed, keeping the current floor\n");
+        std::fflush(stdout);
+        return;
+    }
     m_messaging->SendEvent(m_eventReset, IEvent());
     m_layout->m_rooms.clear();
     m_layout->m_width = 79;
     m_layout->m_height = 39;
     m_doorProps.clear();
     m_chestCount = 0;
-    const bool bossFloor = m_floor == 2;
-
-    std::printf("Generating dungeon...%d\n", colour);
-    GridLayout grid = m_layoutSource(colour, bossFloor);
-    if (grid.rows.empty()) {
-        // The generator gave up: the floor the player is on stays as it is.
-        std::printf("Generating dungeon failed, keeping the current floor\n");
-        std::fflush(stdout);
-        return;
-    }
     std::printf("Dungeon generated, sending to scene...\n");
     for (const std::string& row : grid.rows)
         std::printf("%s\n", row.c_str());
@@ -555,10 +558,13 @@ void DungeonGenerator::UpdateMessage(float dt)
 
 void DungeonGenerator::Update(float dt)
 {
-    if (m_debugRebuildKey && m_input != nullptr && m_input->IsKeyReleased(76)) {
+    if (m_input != nullptr && m_input->IsKeyReleased(kRebuildKey)) {
         Build(1);
-        // Reload at once: the door indices of the new build must never reach the old level.
-        m_regenerate->m_regenerate = true;
+        // In a dungeon the new floor is loaded at once: the door indices of the new build must
+        // never reach the old level. In town the next dungeon builds its own floor anyway.
+        const int32_t level = m_levelState->m_level;
+        if (level >= 1 && level <= 3)
+            m_regenerate->m_regenerate = true;
     }
     if (m_suspended)
         return;

@@ -97,8 +97,8 @@ public:
     // for tests.
     LayoutSource m_layoutSource;
     WaveQueue m_queueWave;
-    // Debug rebuilds on 'L'; off in play, because a rebuild replaces the level under the player.
-    bool m_debugRebuildKey = false;
+    // Releasing it builds a new red floor, a developer's rebuild.
+    static constexpr unsigned kRebuildKey = 76;  // 'L'
 
     // Read by tests.
     const std::vector<int32_t>& DoorProps() const { return m_doorProps; }

@@ -8,6 +8,7 @@
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/graphics/framework/2d/TextManager.h"
 #include "core/input/Input.h"
+#include "core/subsys/CollectibleSystem/GoldTextPlacement.h"
 #include "core/subsys/ShrineSystem/ShrineReach.h"
 #include "core/subsys/sharedData/GameStats.h"
 #include "core/subsys/sharedData/Gold.h"
@@ -51,13 +52,21 @@ void Shrine2System::Init()
     m_textManager->SetTextVisible(m_promptText, true);
 
     m_goldText = m_textManager->CreateText("gold: " + std::to_string(m_gold->m_gold), m_font);
-    m_textManager->SetTextPosition(m_goldText, ztmath::Vector2(1050.0f, 50.0f));
+    PlaceGoldText();
     m_textManager->SetTextVisible(m_goldText, true);
     ColourTexts();
 
     // The registry is filled by the notification system, which is initialised just before.
     m_upgradeManager->GetUpgradeIndices(m_upgradeList);
     m_app->m_messagingSystem.RegisterHandler("EVENT_RESTART", [this](const IEvent&) { m_cost = kStartCost; });
+}
+
+void Shrine2System::PlaceGoldText()
+{
+    // Where the coins' gold count stands, so that the two draw as one text for any count.
+    m_textManager->SetTextPosition(
+        m_goldText, GoldTextPosition(*m_textManager, m_goldText,
+                                     static_cast<float>(m_app->m_windowInfo.windowWidth)));
 }
 
 void Shrine2System::ColourTexts()
@@ -71,6 +80,7 @@ void Shrine2System::ColourTexts()
 void Shrine2System::Update(float dt)
 {
     m_textManager->SetText(m_goldText, "gold: " + std::to_string(m_gold->m_gold));
+    PlaceGoldText();
     ColourTexts();
 
     const ztmath::Vector3 camera = m_graphics->GetCameraPosition();

@@ -47,6 +47,7 @@ public:
     std::vector<uint32_t> m_upgradeList;
 
 private:
+    void PlaceGoldText();
     void ColourTexts();
 };
 

@@ -10,6 +10,7 @@
 
 #include "core/subsys/sharedData/CombatRecords.h"
 #include "core/gui/GuiHarness.h"
+#include "core/input/GLFWInput.h"
 #include "core/physics-engine/CollisionVocabulary.h"
 #include "core/physics-engine/PhysicsEngine.h"
 #include "core/subsys/CharacterControllerSystem/CharacterControllerSystem.h"
@@ -445,6 +446,76 @@ TEST_P(CharacterController, SetPositionAndWarpMoveAndStopThePlayer)
     world.Run(3.0f);
     EXPECT_FALSE(world.controller.IsInAir());
     EXPECT_NEAR(world.Position().x, 10.0f, 0.5f);
+}
+
+// The player driven through the game's own input, whose W key events carry their times.
+class TimedKeysApp : public zttest::PlayerTestApp {
+public:
+    TimedKeysApp()
+    {
+        keys.SetPadReader([](int, ztengine::PadPoll&) { return false; });
+        m_inputService = &keys;
+    }
+    ztengine::GLFWInput keys;
+};
+
+// Walks W for `hold` seconds pressed `offset` of a frame into one, at frames of `step`; the
+// distance walked once the player has stopped.
+float WalkedForHold(float step, float hold, float offset)
+{
+    zttest::GuiHarness gui;
+    TimedKeysApp app;
+    CharacterControllerSystem controller{&app};
+    controller.Init();
+    ztengine::PhysicsEngine& engine = app.m_physicsEngine;
+    PhysicsBody floor = engine.CreateStaticBody(
+        engine.CreateBoxCollider(Vector3(400.0f, 1.0f, 1000.0f)), Vector3(0.0f, -1.0f, 0.0f), Quaternion());
+    floor.SetUserTypeId(ztengine::kBodyTypeScenery);
+    const Vector3 at(0.0f, 4.5f, -400.0f);
+    app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", IEvent(0, &at));
+
+    struct KeyEvent {
+        double time;
+        int action;
+    };
+    const double press = 2.0 + offset * step;
+    std::vector<KeyEvent> events = {{press, GLFW_PRESS}, {press + hold, GLFW_RELEASE}};
+    double now = 0.0;
+    Vector3 start;
+    const double end = press + hold + 2.0;
+    while (now < end) {
+        const double frameEnd = now + step;
+        if (now < press && frameEnd >= press)
+            start = app.body->GetPosition();
+        for (const KeyEvent& e : events)
+            if (e.time > now && e.time <= frameEnd)
+                app.keys.SetKeyState(GLFW_KEY_W, e.action, e.time);
+        app.keys.BeginFrame(frameEnd);
+        controller.Update(step);
+        engine.Update(step);
+        app.keys.Update();
+        now = frameEnd;
+    }
+    EXPECT_FALSE(controller.IsInAir());
+    EXPECT_NEAR(app.body->GetPosition().x, start.x, 0.5f);
+    return app.body->GetPosition().z - start.z;
+}
+
+// However the frames fall round a key's hold, the player walks the tuned speed times the
+// hold: a tenth of a second inside one half-second frame as well as spread over six frames.
+TEST(CharacterControllerKeyHolds, AHoldWalksItsTimeWhateverTheFrameLength)
+{
+    for (const float hold : {0.1f, 0.3f, 1.0f}) {
+        for (const float offset : {0.1f, 0.55f, 0.9f}) {
+            const float fast = WalkedForHold(1.0f / 60.0f, hold, offset);
+            const float slow = WalkedForHold(0.5f, hold, offset);
+            SCOPED_TRACE(testing::Message() << "hold " << hold << " s, pressed " << offset
+                                            << " into a frame");
+            EXPECT_NEAR(fast, kSpeed * hold, kSpeed * hold * 0.1f);
+            EXPECT_NEAR(slow, kSpeed * hold, kSpeed * hold * 0.1f);
+            EXPECT_NEAR(slow, fast, fast * 0.1f);
+        }
+    }
 }
 
 TEST(CharacterControllerHit, ShakesTheCameraAndPointsTheIndicatorAtTheSource)

@@ -97,12 +97,14 @@ TEST(PlayerInGame, WalksLooksHealsAndShakesInPlay)
     EXPECT_NEAR(floorY, 4.1f, 0.1f);
     EXPECT_EQ(g.GetCameraPosition(), body.GetPosition() + Vector3(0.0f, 3.0f, 0.0f));
 
-    // W for a tenth of a second walks 50 forward (down +z) through the game's own input.
+    // W down for seven frames (from the frame whose events bring the press to the one whose
+    // events bring the release) walks 7/60 s at 500 forward (down +z) through the game's own
+    // input.
     game->PressKey(GLFW_KEY_W);
     zttest::CaptureStdout([&] { game->RunFrames(7); });
     game->ReleaseKey(GLFW_KEY_W);
     zttest::CaptureStdout([&] { game->RunFrames(10); });
-    EXPECT_NEAR(body.GetPosition().z - start.z, 50.0f, 3.0f);
+    EXPECT_NEAR(body.GetPosition().z - start.z, 500.0f * 7.0f / 60.0f, 3.0f);
     EXPECT_NEAR(body.GetPosition().x, 0.0f, 0.5f);
     EXPECT_LT(body.GetLinearVelocity().Length(), 1.0f);
 

@@ -1,6 +1,7 @@
 // The gold count with the game's own font in a GL context (a glyph's size is only known once the
 // font is loaded into textures): at (1050, 50) while it fits the 1280-pixel window, and pulled
-// left to end at the right margin when a long count would run off the edge.
+// left to end at the right margin when a long count would run off the edge; the blessing
+// shrines' copy of the count stays on top of it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "core/graphics/framework/2d/TextManager.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/CollectibleSystem/GoldTextPlacement.h"
+#include "core/subsys/ShrineSystem/Shrine2System.h"
 #include "support/GLTestContext.h"
 #include "support/ProgressionHarness.h"
 
@@ -38,6 +40,9 @@ TEST_F(GoldTextTest, LongCountsStayInsideTheWindow)
     ASSERT_TRUE(world.graphics2D.Init(1280, 800));
     ztengine::CollectibleSystem coins(&world);
     coins.Init();
+    // The blessing shrines show the same count in the same place.
+    ztengine::Shrine2System shrines(&world);
+    shrines.Init();
     ztengine::TextManager& texts = world.graphics2D.GetTextManager();
     ASSERT_NE(texts.GetFontLibrary().GetFont("fonts/arial.ttf"), nullptr);
 
@@ -49,7 +54,12 @@ TEST_F(GoldTextTest, LongCountsStayInsideTheWindow)
         SCOPED_TRACE(c.gold);
         world.gold->m_gold = c.gold;
         coins.Update(1.0f / 60.0f);
+        shrines.Update(1.0f / 60.0f);
         const ztengine::TextEntry& entry = world.Text(coins.m_goldText);
+        const ztengine::TextEntry& shrineEntry = world.Text(shrines.m_goldText);
+        EXPECT_EQ(shrineEntry.text, entry.text);
+        EXPECT_EQ(shrineEntry.position.x, entry.position.x);
+        EXPECT_EQ(shrineEntry.position.y, entry.position.y);
         ASSERT_EQ(entry.text, "gold: " + std::to_string(c.gold));
         EXPECT_FLOAT_EQ(entry.position.y, 50.0f);
         const float right = DrawnRight(texts, entry, entry.position.x);

@@ -537,26 +537,51 @@ TEST(DungeonGenerator, BossRoomSendsBossBeginAtItsCellAndHasOnePass)
     EXPECT_EQ(d.app.Count("DUNGEON_BOSS_BEGIN"), 1);
 }
 
-TEST(DungeonGenerator, DebugRebuildKeyAlsoReloadsTheLevel)
+TEST(DungeonGenerator, DebugRebuildKeyBuildsARedFloorAndReloadsItInADungeon)
 {
     Dungeon d;
-    d.Enter(1);
+    d.Enter(2);
     auto& regenerate = d.app.Shared<ztengine::RegenerateLevelBool>("RegenerateLevelBool");
     regenerate.m_regenerate = false;
     const size_t builds = d.builds.size();
 
-    // In play the key does nothing.
-    d.app.input.Release(76);
+    // In a dungeon the new floor is loaded at once, so the doors it lists are the loaded
+    // level's.
+    d.app.input.Release(DungeonGenerator::kRebuildKey);
     d.Frame();
-    EXPECT_EQ(d.builds.size(), builds);
-
-    // With the debug key on, a rebuild is loaded at once, so the doors it lists are the
-    // loaded level's.
-    d.gen.m_debugRebuildKey = true;
-    d.app.input.Release(76);
-    d.Frame();
-    EXPECT_EQ(d.builds.size(), builds + 1);
+    ASSERT_EQ(d.builds.size(), builds + 1);
+    EXPECT_EQ(d.builds.back().colour, 1);
     EXPECT_TRUE(regenerate.m_regenerate);
+
+    // In town it only builds: the next dungeon builds its own floor anyway.
+    regenerate.m_regenerate = false;
+    d.Level().m_level = 0;
+    d.Frame();
+    d.app.input.Release(DungeonGenerator::kRebuildKey);
+    d.Frame();
+    EXPECT_EQ(d.builds.size(), builds + 2);
+    EXPECT_FALSE(regenerate.m_regenerate);
+}
+
+// The map generator gives up after its failed layouts: the floor the player is on stays whole,
+// its doors included, so that its rooms still shut and open.
+TEST(DungeonGenerator, AFloorThatCannotBeBuiltKeepsTheCurrentOneWithItsDoors)
+{
+    Dungeon d;
+    d.Enter(1);
+    const std::vector<int32_t> doors = d.gen.DoorProps();
+    ASSERT_FALSE(doors.empty());
+    const size_t rooms = d.Layout().m_rooms.size();
+    const bool special = d.Layout().m_specialValid;
+    d.app.sent.clear();
+
+    d.gen.m_layoutSource = [](int32_t, bool) { return GridLayout(); };
+    zttest::CaptureStdout([&] { d.gen.Build(1); });
+    EXPECT_EQ(d.gen.DoorProps(), doors);
+    EXPECT_EQ(d.Layout().m_rooms.size(), rooms);
+    EXPECT_EQ(d.Layout().m_specialValid, special);
+    EXPECT_EQ(d.app.Count("DUNGEON_RESET"), 0);
+    EXPECT_EQ(d.app.Count("NEW_DUNGEON_GENERATED"), 0);
 }
 
 TEST(DungeonGenerator, RestartAndTeleportsStopTheUpdate)

@@ -385,4 +385,28 @@ TEST(LevelSystem, SphereCollidersScaleWithTheLargestAxis)
     EXPECT_NE(box, sphere);
 }
 
+// The developer's rebuild key in a dungeon: a new floor is built and loaded in its place, and
+// the player is carried to its start.
+TEST(LevelSystem, TheRebuildKeyInADungeonLoadsTheNewFloor)
+{
+    Play play;
+    play.app.Shared<ztengine::LevelState>("LevelState").m_level = 1;
+    play.Frame();
+    play.app.sent.clear();
+    play.app.states.clear();
+
+    play.app.input.Release(DungeonGenerator::kRebuildKey);
+    play.Frame();
+    EXPECT_EQ(play.app.Count("NEW_DUNGEON_GENERATED"), 1);
+    EXPECT_EQ(play.app.Count("RESET_ENVIRONMENT_SYSTEM"), 1);
+    EXPECT_EQ(play.app.Count("TELEPORT_PLAYER_BEGIN"), 1);
+    ASSERT_EQ(play.app.states.size(), 1u);
+    EXPECT_EQ(play.app.states[0], "FADE_OUT_STATE");
+    // One set of instances and bodies, the new floor's.
+    EXPECT_EQ(play.Objects().m_instances.size(), play.Props().size());
+    EXPECT_EQ(play.LiveInstances(), play.Props().size());
+    for (int32_t door : play.gen.DoorProps())
+        EXPECT_EQ(play.Props()[static_cast<size_t>(door)].m_modelName, "dungeon_door_model");
+}
+
 }  // namespace
