@@ -38,6 +38,7 @@ PhysicsEngine::PhysicsEngine(float fixedTimeStep)
     // refreshes the bounds of static bodies only while this stays on (its default); switched
     // off, they would keep colliding where they were created.
     m_world->setForceUpdateAllAabbs(true);
+    m_world->setInternalTickCallback(&PhysicsEngine::OnSubStep, this);
 }
 
 PhysicsEngine::~PhysicsEngine()
@@ -222,7 +223,14 @@ void PhysicsEngine::RunStepCallbacks(StableArrayList<StepCallback>& callbacks)
 void PhysicsEngine::Update(float dt)
 {
     RunStepCallbacks(m_preStepCallbacks);
+    m_gathered.clear();
+    m_gatheredIndex.clear();
+    m_subStepsThisFrame = 0;
     m_world->stepSimulation(dt, m_maxSubSteps, m_fixedTimeStep);
+    // No sub-step ran: the contacts of the last one still stand, and a pair at rest against
+    // another must not miss a frame because the frame was short.
+    if (m_subStepsThisFrame == 0)
+        GatherContacts();
     DispatchContacts();
     RunStepCallbacks(m_postStepCallbacks);
 
@@ -231,52 +239,93 @@ void PhysicsEngine::Update(float dt)
     m_pendingRemovals.Clear();
 }
 
-void PhysicsEngine::DispatchContacts()
+void PhysicsEngine::OnSubStep(btDynamicsWorld* world, float)
 {
-    m_dispatchingContacts = true;
+    auto* engine = static_cast<PhysicsEngine*>(world->getWorldUserInfo());
+    ++engine->m_subStepsThisFrame;
+    engine->GatherContacts();
+}
+
+void PhysicsEngine::GatherContacts()
+{
     const int manifoldCount = m_dispatcher->getNumManifolds();
     for (int i = 0; i < manifoldCount; ++i) {
         const btPersistentManifold* manifold = m_dispatcher->getManifoldByIndexInternal(i);
+        const int pointCount = manifold->getNumContacts();
+        int deepest = -1;
+        for (int j = 0; j < pointCount; ++j) {
+            const float distance = manifold->getContactPoint(j).getDistance();
+            if (distance < 0.0f &&
+                (deepest < 0 || distance < manifold->getContactPoint(deepest).getDistance()))
+                deepest = j;
+        }
+        if (deepest < 0)
+            continue;
         btRigidBody* bodyA = const_cast<btRigidBody*>(btRigidBody::upcast(manifold->getBody0()));
         btRigidBody* bodyB = const_cast<btRigidBody*>(btRigidBody::upcast(manifold->getBody1()));
-        const PhysicsBody physicsBodyA(bodyA);
-        const PhysicsBody physicsBodyB(bodyB);
-        const int pointCount = manifold->getNumContacts();
-        for (int j = 0; j < pointCount; ++j) {
-            const btManifoldPoint& point = manifold->getContactPoint(j);
-            if (!(point.getDistance() < 0.0f))
-                continue;
-            const uint32_t rbHandleA = static_cast<uint32_t>(bodyA->getUserIndex());
-            const uint32_t rbHandleB = static_cast<uint32_t>(bodyB->getUserIndex());
-            EngineAssert(m_bodies.IsValidIndex(rbHandleA));
-            EngineAssert(m_bodies.IsValidIndex(rbHandleB));
+        const uint32_t rbHandleA = static_cast<uint32_t>(bodyA->getUserIndex());
+        const uint32_t rbHandleB = static_cast<uint32_t>(bodyB->getUserIndex());
+        EngineAssert(m_bodies.IsValidIndex(rbHandleA));
+        EngineAssert(m_bodies.IsValidIndex(rbHandleB));
 
-            ContactInfo infoA;
-            infoA.point = FromBullet(point.getPositionWorldOnA());
-            infoA.normal = FromBullet(point.m_normalWorldOnB);
-            infoA.distance = point.getDistance();
-            ContactInfo infoB = infoA;
-            infoB.point = FromBullet(point.getPositionWorldOnB());
+        const btManifoldPoint& point = manifold->getContactPoint(deepest);
+        GatheredContact contact;
+        contact.bodyA = bodyA;
+        contact.bodyB = bodyB;
+        contact.onA.point = FromBullet(point.getPositionWorldOnA());
+        contact.onA.normal = FromBullet(point.m_normalWorldOnB);
+        contact.onA.distance = point.getDistance();
+        contact.pointOnB = FromBullet(point.getPositionWorldOnB());
 
-            // Entries are looked up afresh around every callback: callbacks may create bodies
-            // (moving the list's storage) and destroy or silence either body.
-            {
-                const RigidBodyEntry& entryA = m_bodies.At(rbHandleA);
-                if (entryA.active && entryA.onContact) {
-                    const std::shared_ptr<const ContactCallback> callback = entryA.onContact;
-                    (*callback)(physicsBodyB, infoA);
-                }
+        const uint64_t low = rbHandleA < rbHandleB ? rbHandleA : rbHandleB;
+        const uint64_t high = rbHandleA < rbHandleB ? rbHandleB : rbHandleA;
+        const auto [found, added] = m_gatheredIndex.try_emplace(
+            (high << 32) | low, static_cast<uint32_t>(m_gathered.size()));
+        if (added)
+            m_gathered.push_back(contact);
+        else if (contact.onA.distance < m_gathered[found->second].onA.distance)
+            m_gathered[found->second] = contact;
+    }
+}
+
+void PhysicsEngine::DispatchContacts()
+{
+    m_dispatchingContacts = true;
+    // Callbacks run after every sub-step is over, so none of them sees the world half stepped,
+    // and each pair is told once however many sub-steps it touched in: a projectile strikes
+    // once, not once per sub-step or per point.
+    for (size_t i = 0; i < m_gathered.size(); ++i) {
+        const GatheredContact contact = m_gathered[i];
+        const PhysicsBody physicsBodyA(contact.bodyA);
+        const PhysicsBody physicsBodyB(contact.bodyB);
+        const uint32_t rbHandleA = static_cast<uint32_t>(contact.bodyA->getUserIndex());
+        const uint32_t rbHandleB = static_cast<uint32_t>(contact.bodyB->getUserIndex());
+        EngineAssert(m_bodies.IsValidIndex(rbHandleA));
+        EngineAssert(m_bodies.IsValidIndex(rbHandleB));
+
+        ContactInfo infoB = contact.onA;
+        infoB.point = contact.pointOnB;
+
+        // Entries are looked up afresh around every callback: callbacks may create bodies
+        // (moving the list's storage) and destroy or silence either body.
+        {
+            const RigidBodyEntry& entryA = m_bodies.At(rbHandleA);
+            if (entryA.active && entryA.onContact) {
+                const std::shared_ptr<const ContactCallback> callback = entryA.onContact;
+                (*callback)(physicsBodyB, contact.onA);
             }
-            {
-                const RigidBodyEntry& entryB = m_bodies.At(rbHandleB);
-                if (entryB.active && entryB.onContact) {
-                    const std::shared_ptr<const ContactCallback> callback = entryB.onContact;
-                    (*callback)(physicsBodyA, infoB);
-                }
+        }
+        {
+            const RigidBodyEntry& entryB = m_bodies.At(rbHandleB);
+            if (entryB.active && entryB.onContact) {
+                const std::shared_ptr<const ContactCallback> callback = entryB.onContact;
+                (*callback)(physicsBodyA, infoB);
             }
         }
     }
     m_dispatchingContacts = false;
+    m_gathered.clear();
+    m_gatheredIndex.clear();
 
     // Before the next step, so that a body switched off in a callback collides no more.
     for (btRigidBody* body : m_pendingFilterRefreshes)

@@ -1,13 +1,14 @@
 #pragma once
 // PhysicsEngine: the application's rigid-body world over Bullet. It owns every collider shape
-// and body, steps the world at a fixed rate once per frame, then reports every penetrating
-// contact point to both bodies' contact callbacks; bodies destroyed during a frame leave the
-// world only after the step's callbacks have run. Shapes and bodies are named by handles that
-// index index-stable lists.
+// and body, steps the world at a fixed rate once per frame, then reports every body pair that
+// penetrated in any of the frame's fixed steps to both bodies' contact callbacks, once per pair;
+// bodies destroyed during a frame leave the world only after the step's callbacks have run.
+// Shapes and bodies are named by handles that index index-stable lists.
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <unordered_map>
 
 #include "core/math/Quaternion.h"
 #include "core/math/Vector3.h"
@@ -21,6 +22,8 @@ class btCollisionDispatcher;
 class btBroadphaseInterface;
 class btSequentialImpulseConstraintSolver;
 class btDiscreteDynamicsWorld;
+class btDynamicsWorld;
+class btRigidBody;
 
 namespace ztengine {
 
@@ -105,7 +108,12 @@ public:
 
     // One frame: pre-step callbacks, the fixed-rate step (at most m_maxSubSteps sub-steps; the
     // time beyond them is dropped), the contact callbacks, post-step callbacks, then the removal
-    // of the bodies destroyed meanwhile.
+    // of the bodies destroyed meanwhile. Every pair that penetrated in at least one sub-step is
+    // reported once, with its deepest point of the frame, whether or not it still touches
+    // after the last sub-step: a fast body that passed through another between two frames has
+    // still hit it. A pair touching for many frames is reported in each of them. A frame too
+    // short for any sub-step reports the contacts the world holds, as the previous frame left
+    // them.
     void Update(float dt);
 
     // The body stays in the world, keeps colliding and keeps its handle until the end of the
@@ -147,6 +155,17 @@ private:
                            ContactCallback onContact);
     uint32_t AddCollider(btCollisionShape* shape, DebugShapeType kind, float d0, float d1,
                          float d2);
+    // One pair's deepest penetrating point so far in this frame, as seen from its manifold.
+    struct GatheredContact {
+        btRigidBody* bodyA = nullptr;
+        btRigidBody* bodyB = nullptr;
+        ContactInfo onA;  // the point on A
+        ztmath::Vector3 pointOnB;
+    };
+    // Bullet's hook after each fixed sub-step.
+    static void OnSubStep(btDynamicsWorld* world, float timeStep);
+    // Adds the penetrating points the manifolds hold now to the frame's contacts.
+    void GatherContacts();
     void DispatchContacts();
     static void RunStepCallbacks(StableArrayList<StepCallback>& callbacks);
     // Drops a body's broadphase pairs and pairs it anew under its current filter bits.
@@ -172,6 +191,12 @@ private:
     // manifolds: refreshing a body's pairs frees manifolds the walk is still reading.
     CountedVector<btRigidBody*> m_pendingFilterRefreshes;
     bool m_dispatchingContacts = false;
+
+    // The frame's contacts in the order their pairs first touched, and where each pair sits in
+    // that list (key: the two body handles, smaller first).
+    CountedVector<GatheredContact> m_gathered;
+    std::unordered_map<uint64_t, uint32_t> m_gatheredIndex;
+    int32_t m_subStepsThisFrame = 0;
 };
 
 }  // namespace ztengine

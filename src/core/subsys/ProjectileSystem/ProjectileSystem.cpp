@@ -164,6 +164,9 @@ void ProjectileSystem::Remove(ProjectileRecord& record)
     m_graphics->DestroyInstance(record.m_instance);
     record.m_instance = InstanceHandle();
     record.m_alive = false;
+    // The body stays in the world until the end of the next physics step, and a body that has
+    // lost its callback could still strike an enemy there: it collides no more from now on.
+    record.m_body.SetActive(false);
     m_physics->DestroyBody(record.m_body);
     record.m_body = PhysicsBody();
     --m_liveCount;

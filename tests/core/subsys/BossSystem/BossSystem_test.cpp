@@ -10,6 +10,9 @@
 #include "core/physics-engine/PhysicsEngine.h"
 #include "core/subsys/BossSystem/BossSystem.h"
 #include "core/subsys/BossSystem/FinalBoss.h"
+#include "core/subsys/ProjectileSystem/ProjectileSystem.h"
+#include "core/subsys/sharedData/PlayerRecords.h"
+#include "core/subsys/sharedData/PlayerStatus.h"
 #include "BossFixture.h"
 
 namespace {
@@ -538,6 +541,58 @@ TEST_F(BossTest, LongFightKeepsTheRenderersParticleSystemCountFlat)
     EXPECT_EQ(app.renderer.GetParticleSystems().size(), afterHalfMinute);
     // Never more than the summons that overlap: a 10 s rain, a summon every 5 s.
     EXPECT_LE(boss->m_emitterSystems.CreatedCount(), 3u);
+}
+
+// Real shots through the physics world: one shot is one provocation and 10 health, whether a
+// frame holds two fixed steps or twelve, and however many points of the boss's box it touches.
+TEST_F(BossTest, EveryShotCountsOnceForProvocationAndDamageAtAnyFrameLength)
+{
+    app.AddSharedData<ztengine::PlayerStatus>("PlayerStatus");
+    app.AddSharedData<ztengine::PlayerHealth>("PlayerHealth");
+    ztengine::ProjectileSystem projectiles(&app);
+    projectiles.Init();
+    const Vector3 eye = kHome + Vector3(0.0f, 10.0f, 20.0f);
+    StandAt(eye);
+
+    // Fires one of the weapon's shots at the boss's chest and plays until it is gone.
+    auto fire = [&](float dt) {
+        ProjectileRequest shot;
+        shot.m_position = eye - Vector3(0.0f, 0.0f, 2.0f);
+        shot.m_direction = (kHome + Vector3(0.0f, 8.0f, 0.0f) - shot.m_position).Normalized();
+        shot.m_speed = 250.0f;
+        shot.m_size = 0.75f;
+        shot.m_life = 1.0f;
+        shot.m_kind = 1;
+        app.projectiles->m_requests.push_back(shot);
+        projectiles.Update(dt);
+        for (int i = 0; i < 200 && projectiles.LiveCount() > 0; ++i) {
+            app.Tick(dt);
+            app.m_physicsEngine.Update(dt);
+            projectiles.Update(dt);
+            system->Update(dt);
+            app.projectiles->m_requests.clear();  // the boss's own fireballs stay out of it
+        }
+        EXPECT_EQ(projectiles.LiveCount(), 0u);
+    };
+
+    for (float dt : {1.0f / 60.0f, 0.1f}) {
+        SCOPED_TRACE(dt);
+        system->Reset();
+        projectiles.Reset();
+        for (int i = 1; i <= 16; ++i) {
+            fire(dt);
+            ASSERT_EQ(boss->m_shotCounter, 15 - i) << "shot " << i;
+        }
+        EXPECT_FALSE(system->m_introRunning);
+        fire(dt);
+        EXPECT_TRUE(system->m_introRunning) << "the seventeenth shot provokes the fight";
+
+        StartFight();
+        for (int i = 1; i <= 10; ++i) {
+            fire(dt);
+            ASSERT_FLOAT_EQ(boss->m_health, 20000.0f - 10.0f * static_cast<float>(i)) << "shot " << i;
+        }
+    }
 }
 
 }  // namespace
