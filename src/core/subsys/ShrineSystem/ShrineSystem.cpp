@@ -23,14 +23,14 @@ void ShrineSystem::Init()
     m_textManager->SetTextPosition(m_prompt, ztmath::Vector2(380.0f, 650.0f));
     m_textManager->SetTextColor(m_prompt, ztmath::Vector3(1.0f, 1.0f, 1.0f), 1.0f);
     m_textManager->SetTextVisible(m_prompt, false);
+    m_walk.ListenForJumps(m_app->m_messagingSystem);
 }
 
 bool ShrineSystem::AnyShrineInReach()
 {
-    const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
     const ztmath::Vector3 forward = m_graphics->GetCameraBasis().forward;
     for (const ShopShrine& shrine : m_shrines->m_shrines) {
-        if (ShrineInReach(shrine.m_position, shrine.m_radius, camera, forward))
+        if (ShrineInReach(shrine.m_position, shrine.m_radius, m_walk, forward))
             return true;
     }
     return false;
@@ -40,6 +40,7 @@ void ShrineSystem::Update(float)
 {
     m_textManager->SetText(m_prompt, m_input->IsJoystickPresent(0) ? "Press 'X' to access shop"
                                                                     : "Press 'E' to access shop");
+    m_walk.MoveTo(m_graphics->GetCameraPosition());
     const bool inReach = AnyShrineInReach();
     if (inReach && (m_input->IsKeyReleased(kOpenKey) || m_input->IsJoystickButtonReleased(0, kOpenPadButton))) {
         m_textManager->SetTextVisible(m_prompt, false);
@@ -47,6 +48,12 @@ void ShrineSystem::Update(float)
         return;
     }
     m_textManager->SetTextVisible(m_prompt, inReach);
+}
+
+void ShrineSystem::SetToCurrentState()
+{
+    // Play resumes wherever the camera is handed over: a jump, not a walk.
+    m_walk.Jump();
 }
 
 void ShrineSystem::NextState(int)
