@@ -38,11 +38,6 @@ int32_t OrbOfLevel(int32_t level)
     }
 }
 
-float DistanceSquared(const ztmath::Vector3& a, const ztmath::Vector3& b)
-{
-    return (a - b).LengthSquared();
-}
-
 void SetPosition(const InstanceHandle& instance, const ztmath::Vector3& position)
 {
     instance.GetInstance().m_transform.m_position = position;
@@ -74,6 +69,7 @@ void AltarSystem::Init()
 {
     m_messaging->RegisterHandler("EVENT_RESTART", [this](const IEvent&) { Reset(); });
     m_messaging->RegisterHandler("CHEAT_SPAWN_ORB", [this](const IEvent&) { CheatSpawnOrbs(); });
+    m_walk.ListenForJumps(*m_messaging);
     m_altarCollider = static_cast<int32_t>(m_physics->CreateBoxCollider({4.0f, 5.0f, 4.0f}));
     // The altar model is made at unit scale to fit its (4, 5, 4) collider, orbs resting on top.
     CreateAltar(kAltarPosition, {1.0f, 1.0f, 1.0f});
@@ -160,12 +156,12 @@ void AltarSystem::Update(float dt)
         HandleAltarMessage(message);
     }
 
-    const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
+    m_walk.MoveTo(m_graphics->GetCameraPosition());
     for (int type = 0; type < kOrbTypes; ++type) {
         if (m_collected[type])
             continue;
         const float reach = m_orbs[type].m_reach + m_extraReach;
-        if (DistanceSquared(camera, OrbPosition(type)) <= reach * reach) {
+        if (m_walk.DistanceSquaredTo(OrbPosition(type)) <= reach * reach) {
             m_orbs[type].m_instance.SetHidden(true);
             m_collected[type] = true;
             ShowOrbIcon(type);
@@ -174,7 +170,7 @@ void AltarSystem::Update(float dt)
     }
 
     const float altarReach = m_altarReach + m_extraReach;
-    if (DistanceSquared(camera, AltarPosition()) <= altarReach * altarReach) {
+    if (m_walk.DistanceSquaredTo(AltarPosition()) <= altarReach * altarReach) {
         UIElementManager& ui = UIElementManager::GetInstance();
         for (int type = 0; type < kOrbTypes; ++type) {
             if (!m_collected[type] || m_placed[type])
@@ -320,6 +316,8 @@ void AltarSystem::NextState(int)
 
 void AltarSystem::SetToCurrentState()
 {
+    // Play resumes wherever the camera is handed over: a jump, not a walk.
+    m_walk.Jump();
     if (m_altar.m_batchPool == nullptr)
         return;
     m_altar.SetHidden(false);

@@ -13,6 +13,7 @@
 #include "core/math/Vector2.h"
 #include "core/math/Vector3.h"
 #include "core/physics-engine/PhysicsBody.h"
+#include "core/subsys/sharedData/WalkedPath.h"
 
 namespace ztengine {
 
@@ -112,6 +113,8 @@ public:
     AltarSharedData* m_altarQueue = nullptr;
     BossSystemQueue* m_bossQueue = nullptr;
     LevelState* m_levelState = nullptr;
+    // Orbs and the altar are reached anywhere along the way walked since the last update.
+    WalkedPath m_walk;
 };
 
 }  // namespace ztengine

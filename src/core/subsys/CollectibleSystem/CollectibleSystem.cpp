@@ -69,6 +69,7 @@ void CollectibleSystem::Init()
     m_coinCollectEvent = m_messaging->GetEventId("COIN_COLLECT");
     m_messaging->RegisterHandler("EVENT_RESTART", [this](const IEvent&) { ClearCoins(); });
     m_messaging->RegisterHandler("NEW_DUNGEON_GENERATED", [this](const IEvent&) { ClearCoins(); });
+    m_walk.ListenForJumps(*m_messaging);
     m_messaging->RegisterHandler("DROP_COIN", [this](const IEvent& event) {
         if (event.m_data != nullptr)
             DropCoin(*static_cast<const ztmath::Vector3*>(event.m_data));
@@ -118,6 +119,7 @@ void CollectibleSystem::Update(float dt)
     }
 
     const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
+    m_walk.MoveTo(camera);
     for (uint32_t i = m_coins.m_head; i != kInvalidIndex;) {
         CoinRecord& coin = m_coins.At(i);
         const ztmath::Vector3 p = coin.m_body.GetPosition();
@@ -130,7 +132,8 @@ void CollectibleSystem::Update(float dt)
             coin.m_body.Wake();
             coin.m_body.ApplyForceToCenter(ztmath::Vector3(dx, 0.0f, dz) / std::sqrt(d2) * kPullForce);
         }
-        if (d2 >= kCollectRadius * kCollectRadius) {
+        // The pull follows where the player is now; the pickup, the whole way walked to there.
+        if (m_walk.HorizontalDistanceSquaredTo(p) >= kCollectRadius * kCollectRadius) {
             i = m_coins.Next(i);
             continue;
         }
@@ -162,6 +165,8 @@ void CollectibleSystem::NextState(int)
 
 void CollectibleSystem::SetToCurrentState()
 {
+    // Play resumes wherever the camera is handed over: a jump, not a walk.
+    m_walk.Jump();
     for (uint32_t i = m_coins.m_head; i != kInvalidIndex; i = m_coins.Next(i)) {
         m_coins.At(i).m_instance.SetHidden(false);
         m_coins.At(i).m_body.SetActive(true);

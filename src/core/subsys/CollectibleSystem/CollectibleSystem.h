@@ -7,6 +7,7 @@
 #include "core/graphics/framework/instance/Instances.h"
 #include "core/math/Vector3.h"
 #include "core/physics-engine/PhysicsBody.h"
+#include "core/subsys/sharedData/WalkedPath.h"
 #include "core/util/cont/StableArrayList.h"
 
 namespace ztgame {
@@ -67,6 +68,8 @@ public:
     ztmath::Vector3 m_lastCollected;
     StableArrayList<CoinRecord> m_coins;
     ztgame::GameStats* m_stats = nullptr;
+    // A coin is collected anywhere along the way walked since the last update.
+    WalkedPath m_walk;
 };
 
 }  // namespace ztengine

@@ -388,13 +388,13 @@ void DungeonGenerator::Init()
     m.RegisterHandler("TELEPORT_PLAYER_BEGIN", [this](const IEvent&) {
         std::printf("player enters a portal\n");
         m_suspended = true;
-        m_exitPath.Forget();
+        m_walk.Forget();
     });
     m.RegisterHandler("TELEPORT_PLAYER_END", [this](const IEvent&) {
         std::printf("player exits a portal\n");
         m_suspended = false;
     });
-    m_exitPath.ListenForJumps(m);
+    m_walk.ListenForJumps(m);
     m.RegisterHandler("PLAYER_DEATH", [this](const IEvent&) {
         ShowMessage(false);
         m_messageTime = 0.0f;
@@ -511,7 +511,7 @@ void DungeonGenerator::Build(int32_t colour)
 
     ++m_floor;
     m_active = false;
-    m_exitPath.Forget();
+    m_walk.Forget();
     m_openDoorsPending = true;
     m_currentRoom = -1;
     m_eventStarted = m_eventEnding = m_bossRoom = false;
@@ -599,7 +599,7 @@ void DungeonGenerator::Update(float dt)
         }
     }
     if (!m_active) {
-        m_exitPath.Forget();
+        m_walk.Forget();
         return;
     }
     if (m_openDoorsPending) {
@@ -609,8 +609,8 @@ void DungeonGenerator::Update(float dt)
 
     const Vector3 camera = m_graphics != nullptr ? m_graphics->GetCameraPosition() : Vector3();
     const float reach = m_exitRadius + m_playerRadius;
-    m_exitPath.MoveTo(camera);
-    if (m_floor < 3 && m_exitPath.DistanceSquaredTo(m_exitPosition) < reach * reach) {
+    m_walk.MoveTo(camera);
+    if (m_floor < 3 && m_walk.DistanceSquaredTo(m_exitPosition) < reach * reach) {
         m_messaging->SendEvent(m_eventWarp, IEvent());
         Build(level.m_level);
         m_regenerate->m_regenerate = true;
@@ -638,14 +638,18 @@ void DungeonGenerator::SetDoorsOpen(bool open)
 
 void DungeonGenerator::RunRoomFight()
 {
-    const Vector3 camera = m_graphics != nullptr ? m_graphics->GetCameraPosition() : Vector3();
+    const Vector3 camera = m_walk.To();
     if (m_currentRoom < 0) {
         for (size_t i = 0; i < m_freeRooms.size(); ++i) {
             const GridRoom& room = m_freeRooms[i];
             const float minX = kCell * room.x + 5.0f, maxX = kCell * (room.x + room.w) - 5.0f;
             const float minZ = kCell * room.y + 5.0f, maxZ = kCell * (room.y + room.h) - 5.0f;
-            if (camera.x >= minX && camera.x <= maxX && camera.z >= minZ && camera.z <= maxZ &&
-                camera.y >= -100.0f && camera.y <= 100.0f) {
+            // The doors close around the player: a walk that crossed the middle counts only
+            // when it ended inside the room's walls. A run straight through the room and out
+            // of its far door leaves it be, rather than shutting the player out of its fight.
+            const bool within = camera.x >= minX - kCell && camera.x <= maxX + kCell &&
+                                camera.z >= minZ - kCell && camera.z <= maxZ + kCell;
+            if (within && m_walk.TouchesBox(Vector3(minX, -100.0f, minZ), Vector3(maxX, 100.0f, maxZ))) {
                 m_currentRoom = static_cast<int32_t>(i);
                 break;
             }

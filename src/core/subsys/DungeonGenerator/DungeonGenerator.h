@@ -140,9 +140,9 @@ private:
     ztmath::Vector3 m_exitPosition;
     float m_exitRadius = 4.0f;
     float m_playerRadius = 4.0f;
-    // The way walked since the last exit check: a walk that crosses the stairs between two
-    // frames still takes them.
-    WalkedPath m_exitPath;
+    // The way walked since the last update: a walk that crosses the stairs or a room's middle
+    // between two frames still takes the stairs or starts the room's fight.
+    WalkedPath m_walk;
     std::vector<GridRoom> m_freeRooms;
     std::vector<std::string> m_rows;
     std::vector<int32_t> m_doorProps;

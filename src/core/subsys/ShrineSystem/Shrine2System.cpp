@@ -59,6 +59,7 @@ void Shrine2System::Init()
     // The registry is filled by the notification system, which is initialised just before.
     m_upgradeManager->GetUpgradeIndices(m_upgradeList);
     m_app->m_messagingSystem.RegisterHandler("EVENT_RESTART", [this](const IEvent&) { m_cost = kStartCost; });
+    m_walk.ListenForJumps(m_app->m_messagingSystem);
 }
 
 void Shrine2System::PlaceGoldText()
@@ -83,11 +84,11 @@ void Shrine2System::Update(float dt)
     PlaceGoldText();
     ColourTexts();
 
-    const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
+    m_walk.MoveTo(m_graphics->GetCameraPosition());
     const ztmath::Vector3 forward = m_graphics->GetCameraBasis().forward;
     BlessingShrine* current = nullptr;
     for (BlessingShrine& shrine : m_shrines->m_shrines) {
-        if (shrine.m_active && ShrineInReach(shrine.m_position, shrine.m_radius, camera, forward))
+        if (shrine.m_active && ShrineInReach(shrine.m_position, shrine.m_radius, m_walk, forward))
             current = &shrine;
     }
     if (current == nullptr) {
@@ -146,6 +147,8 @@ void Shrine2System::NextState(int)
 
 void Shrine2System::SetToCurrentState()
 {
+    // Play resumes wherever the camera is handed over: a jump, not a walk.
+    m_walk.Jump();
     if (m_textManager == nullptr)
         return;
     m_promptAlpha = 0.0f;

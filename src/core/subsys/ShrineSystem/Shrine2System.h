@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Subsystem.h"
+#include "core/subsys/sharedData/WalkedPath.h"
 
 namespace ztgame {
 struct GameStats;
@@ -45,6 +46,8 @@ public:
     uint32_t m_promptText = 0xFFFFFFFFu;
     uint32_t m_goldText = 0xFFFFFFFFu;
     std::vector<uint32_t> m_upgradeList;
+    // A shrine is in reach anywhere along the way walked since the last update.
+    WalkedPath m_walk;
 
 private:
     void PlaceGoldText();

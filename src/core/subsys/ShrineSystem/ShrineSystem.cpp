@@ -25,6 +25,7 @@ void ShrineSystem::Init()
     m_textManager->SetTextVisible(m_prompt, false);
     m_promptShown = nullptr;
     m_promptVisible = 0;
+    m_walk.ListenForJumps(m_app->m_messagingSystem);
 }
 
 void ShrineSystem::ShowPrompt(bool visible)
@@ -37,10 +38,9 @@ void ShrineSystem::ShowPrompt(bool visible)
 
 bool ShrineSystem::AnyShrineInReach()
 {
-    const ztmath::Vector3 camera = m_graphics->GetCameraPosition();
     const ztmath::Vector3 forward = m_graphics->GetCameraBasis().forward;
     for (const ShopShrine& shrine : m_shrines->m_shrines) {
-        if (ShrineInReach(shrine.m_position, shrine.m_radius, camera, forward))
+        if (ShrineInReach(shrine.m_position, shrine.m_radius, m_walk, forward))
             return true;
     }
     return false;
@@ -53,6 +53,7 @@ void ShrineSystem::Update(float)
         m_promptShown = prompt;
         m_textManager->SetText(m_prompt, prompt);
     }
+    m_walk.MoveTo(m_graphics->GetCameraPosition());
     const bool inReach = AnyShrineInReach();
     if (inReach && (m_input->IsKeyReleased(kOpenKey) || m_input->IsJoystickButtonReleased(0, kOpenPadButton))) {
         ShowPrompt(false);
@@ -60,6 +61,12 @@ void ShrineSystem::Update(float)
         return;
     }
     ShowPrompt(inReach);
+}
+
+void ShrineSystem::SetToCurrentState()
+{
+    // Play resumes wherever the camera is handed over: a jump, not a walk.
+    m_walk.Jump();
 }
 
 void ShrineSystem::NextState(int)

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/Subsystem.h"
+#include "core/subsys/sharedData/WalkedPath.h"
 
 namespace ztengine {
 
@@ -21,14 +22,16 @@ public:
     void Init() override;
     void Update(float dt) override;
     void NextState(int newState) override;
+    void SetToCurrentState() override;
 
-    // Whether any shop shrine is in reach of the camera.
+    // Whether any shop shrine is in reach of the way walked up to the last update.
     bool AnyShrineInReach();
 
     ShrineContainer* m_shrines = nullptr;
     TextManager* m_textManager = nullptr;
     uint32_t m_font = 0;
     uint32_t m_prompt = 0xFFFFFFFFu;
+    WalkedPath m_walk;
 
 private:
     void ShowPrompt(bool visible);

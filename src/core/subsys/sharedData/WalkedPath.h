@@ -1,6 +1,6 @@
 #pragma once
-// The way the player walked between two checks of a trigger in the world (the dungeon's stairs,
-// the hub's portals). A trigger tested against the camera's spot of each frame alone misses a
+// The way the player walked between two checks of a trigger in the world (the dungeon's stairs
+// and rooms, the hub's portals, orbs and altar, coins, shrines). A trigger tested against the camera's spot of each frame alone misses a
 // player who crosses it between two frames: at a software renderer's few frames per second a
 // running step is longer than a trigger is wide. Tested against this path it does not. Moves
 // that are no walk (set position, warp, another system taking the camera over) do not count:
@@ -35,6 +35,15 @@ public:
     void MoveTo(const ztmath::Vector3& camera);
     // Squared distance from `point` to the path walked up to the last check.
     float DistanceSquaredTo(const ztmath::Vector3& point) const;
+    // The same seen from above: heights left out.
+    float HorizontalDistanceSquaredTo(const ztmath::Vector3& point) const;
+    // The part of the path strictly closer to `point` than the reach, as fractions of the way
+    // from From() (0) to To() (1); false when no part is. A path of no length is its end spot.
+    bool SpanWithin(const ztmath::Vector3& point, float reachSquared, float& first, float& last) const;
+    // The spot a fraction of the way along the path.
+    ztmath::Vector3 At(float fraction) const { return m_from + (m_to - m_from) * fraction; }
+    // Whether the path touches the box between `low` and `high` (faces included).
+    bool TouchesBox(const ztmath::Vector3& low, const ztmath::Vector3& high) const;
 
     const ztmath::Vector3& From() const { return m_from; }
     const ztmath::Vector3& To() const { return m_to; }

@@ -35,7 +35,12 @@ protected:
     }
     ~AltarTest() override { ztengine::UIElementManager::GetInstance().Reset(); }
 
-    void StandAt(const Vector3& p) { app.m_renderer.SetCameraPosition(p); }
+    // Teleports there: only the spot counts, not the way from the last one.
+    void StandAt(const Vector3& p)
+    {
+        app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &p));
+        app.m_renderer.SetCameraPosition(p);
+    }
     void Frame(float dt = 1.0f / 60.0f) { altar->Update(dt); }
     // A mini-boss of the dungeon dies and drops its orb at the position.
     void Drop(int32_t level, const Vector3& at)

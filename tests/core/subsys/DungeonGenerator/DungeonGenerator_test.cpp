@@ -372,6 +372,59 @@ TEST(DungeonGenerator, StairsTakeAPlayerWhoCrossesThemBetweenTwoFrames)
     }
 }
 
+// Entering a room is also taken along the way walked since the last frame, but the doors close
+// around the player: the walk must end within the room's walls. The fight room's middle (the
+// part one cell in from its walls) spans x 255 to 365 along the corridor's line z = 80; its
+// walls stand at x 245 and 375, with doors on both sides.
+TEST(DungeonGenerator, RoomEntryTakesTheWayWalkedWhenItEndsInsideTheRoom)
+{
+    const float speed = 500.0f;  // the player's walking speed, units per second
+    const struct {
+        const char* name;
+        std::vector<float> spots;  // the camera's x at each frame, z = 80
+        bool teleport;             // the last move is a teleport
+        bool fight;
+    } cases[] = {
+        {"a walk at 1/60 s frames into the middle", {}, false, true},
+        {"a quarter-second step from the doorway to the far wall", {244.0f, 244.0f + speed * 0.25f}, false, true},
+        {"a step over the middle from the far wall to the near one", {370.0f, 249.0f}, false, true},
+        {"one long frame through the room and out of the far door", {230.0f, 385.0f}, false, false},
+        {"a teleport from the doorway to the far wall", {244.0f, 369.0f}, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dungeon d;
+        d.enemiesPerWave = 1;  // the fight lasts
+        d.Enter(1);
+        std::vector<float> spots = c.spots;
+        if (spots.empty())
+            for (float x = 200.0f; x < 300.0f; x += speed / 60.0f)
+                spots.push_back(x);
+        d.StandAt(spots.front(), 80.0f);
+        d.Frame(2);
+        ASSERT_EQ(d.gen.CurrentRoom(), -1);
+        for (size_t i = 1; i < spots.size(); ++i) {
+            if (c.teleport && i + 1 == spots.size()) {
+                // The camera follows the body an update late, as in the game.
+                Vector3 target(spots[i], 2.0f, 80.0f);
+                d.app.m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &target));
+                d.Frame();
+            }
+            d.StandAt(spots[i], 80.0f);
+            d.Frame();
+        }
+        d.Frame();
+        EXPECT_EQ(d.app.Count("DUNGEON_FIGHT_BEGIN"), c.fight ? 1 : 0);
+        EXPECT_EQ(d.gen.Fighting(), c.fight);
+        if (!c.fight) {
+            // The room stays free: walking into its middle later starts its fight.
+            d.StandAt(300.0f, 80.0f);
+            d.Frame(2);
+            EXPECT_EQ(d.app.Count("DUNGEON_FIGHT_BEGIN"), 1);
+        }
+    }
+}
+
 TEST(DungeonGenerator, ReturningFromTownKeepsTheFloorAndStrengthens)
 {
     Dungeon d;

@@ -73,6 +73,31 @@ TEST_F(FirstPersonCamera, TheMouseTurnsTheViewOnlyWhileCaptured)
     EXPECT_NEAR(camera.GetYaw(), -5.5f - 0.275f, 1e-5f);
 }
 
+// The window adds up every cursor move until the frame's end; the camera turns by all of it
+// at once, however long the frame was: thirty frames of 1/60 s and one of half a second that
+// saw the same mouse movement end looking the same way.
+TEST_F(FirstPersonCamera, TheWholeMouseMovementOfALongFrameTurnsTheView)
+{
+    app.input.SetCursorEnabled(false);
+    for (int i = 0; i < 30; ++i) {
+        app.input.SetCursorDelta(-12.0f, 3.0f);
+        Frame(1.0f / 60.0f);
+    }
+    const float shortYaw = camera.GetYaw();
+    const float shortPitch = camera.GetPitch();
+    const Vector3 shortForward = Forward();
+    EXPECT_NEAR(shortYaw, 30.0f * 12.0f * 0.1f * 0.55f, 1e-3f);
+    EXPECT_NEAR(shortPitch, 30.0f * 3.0f * 0.1f * 0.55f, 1e-3f);
+
+    app.m_messagingSystem.SendEventByName("EVENT_RESTART", IEvent());
+    ASSERT_EQ(camera.GetYaw(), 0.0f);
+    app.input.SetCursorDelta(-360.0f, 90.0f);
+    Frame(0.5f);
+    EXPECT_NEAR(camera.GetYaw(), shortYaw, 1e-3f);
+    EXPECT_NEAR(camera.GetPitch(), shortPitch, 1e-3f);
+    EXPECT_NEAR((Forward() - shortForward).Length(), 0.0f, 1e-5f);
+}
+
 TEST_F(FirstPersonCamera, TheRightStickTurnsTheViewEvenWithAFreeCursor)
 {
     app.input.SetJoystickPresent(true);

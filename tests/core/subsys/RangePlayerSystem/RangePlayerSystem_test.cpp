@@ -7,7 +7,9 @@
 
 #include "core/UI/UIElementManager.h"
 #include "core/math/Basis.h"
+#include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
+#include "core/subsys/sharedData/CameraRecords.h"
 #include "support/CombatFixture.h"
 
 namespace {
@@ -101,6 +103,31 @@ TEST_F(RangePlayerSystemTest, HeldTriggerFiresAtTheIntervalWithRecoilOnlyOnShotF
     app.input.ReleaseMouseButton(0);
     EXPECT_TRUE(RunFrames(60).empty());
     EXPECT_FALSE(app.status->m_attackedThisFrame);
+}
+
+// The kick belongs to the shot, not to the frame: with the trigger held for two seconds the
+// view rises by the recoil once per shot, whether the frames are short or long.
+TEST_F(RangePlayerSystemTest, EachShotKicksTheViewOnceWhateverTheFrameLength)
+{
+    app.AddSharedData<ztengine::CameraVelocity>("CameraVelocity");
+    for (const float dt : {kDt, 0.25f, 0.5f}) {
+        SCOPED_TRACE(dt);
+        Send(2, 0, 0);  // a fresh weapon: the timer starts again
+        ztengine::FirstPersonCameraSystem camera{&app};
+        app.status->m_stamina = 1000.0f;
+        app.input.HoldMouseButton(0);
+        int shots = 0;
+        for (float t = 0.0f; t < 2.0f; t += dt) {
+            camera.Update(dt);
+            const size_t before = app.projectiles->m_requests.size();
+            weapon.Update(dt);
+            shots += app.projectiles->m_requests.size() > before ? 1 : 0;
+        }
+        camera.Update(dt);  // takes the last kick
+        EXPECT_GE(shots, 2);
+        EXPECT_FLOAT_EQ(camera.GetPitch(), static_cast<float>(shots) * app.status->m_recoilFactor);
+        EXPECT_EQ(app.cameraUpdates->m_pitchDelta, 0.0f);
+    }
 }
 
 TEST_F(RangePlayerSystemTest, NoShotBelowTheStaminaCostAndTheGunEasesOut)
