@@ -571,6 +571,8 @@ void GLRenderer3D::DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Mat
             const ztmath::Matrix4x4 modelMatrix = instance.m_transform.ToMatrix();
             plain.SetMatrix4("mvpMat", (projectionView * modelMatrix).data());
             plain.SetFloat("effectsMask", (instance.m_flags & InstanceData::kEffectsOff) != 0 ? 0.0f : 1.0f);
+            plain.SetFloat("blackCutOut",
+                           (instance.m_flags & InstanceData::kCutOutBlack) != 0 ? InstanceData::kCutOutBlackLevel : 0.0f);
             const ztmath::Matrix4x4 modelView = view * modelMatrix;
             plain.SetMatrix4("normalMat", NormalMatrix(modelView).data());
             plain.SetVec2("textureMultiplier", instance.m_tiling.x, instance.m_tiling.y);
