@@ -22,6 +22,8 @@ uniform int enableParallaxMap;
 uniform float near;
 uniform float far;
 uniform vec4 tint;
+// Texels whose brightest channel lies below this are the picture's transparent part (0: none).
+uniform float blackCutOut;
 
 out vec4 output0;
 out vec4 output1;
@@ -53,6 +55,9 @@ void main()
     vec4 diffuse = texture(diffuseMap, uv);
     // Cut-out foliage and decals.
     if (diffuse.a < 0.5)
+        discard;
+    // Pictures without alpha painted on black (the portals' swirls): the black is see-through.
+    if (max(diffuse.r, max(diffuse.g, diffuse.b)) < blackCutOut)
         discard;
     vec3 albedo = pow(diffuse.rgb, vec3(gamma));
 

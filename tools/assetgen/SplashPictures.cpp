@@ -257,6 +257,15 @@ void TitleLogo(Canvas& c, PaintContext& ctx)
         }, Hex(0xFFB040), 0.18f);
     }
     GlowShape(c, All(c), [&](Vec2 p) { return SdCircle(p, orb, 62); }, 60.0f, Hex(0xFF5A10), 0.8f);
+    // The halo and the rays reach past the top of the picture: they fade out over the band above
+    // the orb instead, or the menu shows them cut off along a straight line.
+    const int fadeRows = int(orb.y - 64.0f);
+    for (int y = 0; y < fadeRows; ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            const float keep = SmoothStep(0.0f, float(fadeRows), float(y) + 0.5f);
+            Rgba& p = c.Px(x, y);
+            p = {p.r * keep, p.g * keep, p.b * keep, p.a * keep};
+        }
     DrawSphere(c, orb, 64.0f, Hex(0xE8380E), Hex(0xFFE0A0));
     FillShape(c, All(c), [&](Vec2 p) { return SdCircle(p, orb, 64); }, [&](Vec2 p) {
         float n = Fbm(p.x / 18.0f, p.y / 18.0f, ctx.seed, 4);

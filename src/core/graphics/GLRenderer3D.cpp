@@ -427,15 +427,17 @@ void GLRenderer3D::Render(float dt)
     uint32_t image = m_lightPass.GetSceneColorTexture();
     if (m_postEffects.IsInitialised()) {
         image = m_postEffects.RunBloom(m_options.m_bloomIntensity);
-        // A camera where it stood at the last motion-blur step moves no pixel: the blur would
-        // give back its input unchanged.
+        // A camera where it stood at the last motion-blur step, or a blur scaled to nothing (the
+        // settings' "No"), moves no pixel: the blur would give back its input unchanged.
         const RenderContext& context = GetCurrentRenderContext();
         const bool cameraMoved =
             !(context.m_cameraPosition == m_motionBlurPosition && context.m_cameraBasis == m_motionBlurBasis);
-        if (plan.motionBlur && cameraMoved) {
+        if (plan.motionBlur && cameraMoved && m_options.m_motionBlurScale > 0.0f) {
             image = m_postEffects.RunMotionBlur(
-                image, ComputeMotionBlurMatrices(projection, GetInverseProjection(), m_motionBlurPosition,
-                                                 m_motionBlurBasis, inverseView));
+                image,
+                ComputeMotionBlurMatrices(projection, GetInverseProjection(), m_motionBlurPosition,
+                                          m_motionBlurBasis, inverseView),
+                m_options.m_motionBlurScale);
         }
         if (plan.depthOfField)
             image = m_postEffects.RunDepthOfField(image, m_options.m_dofFocalRange, m_options.m_dofFocalPercent);
@@ -569,6 +571,8 @@ void GLRenderer3D::DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Mat
             const ztmath::Matrix4x4 modelMatrix = instance.m_transform.ToMatrix();
             plain.SetMatrix4("mvpMat", (projectionView * modelMatrix).data());
             plain.SetFloat("effectsMask", (instance.m_flags & InstanceData::kEffectsOff) != 0 ? 0.0f : 1.0f);
+            plain.SetFloat("blackCutOut",
+                           (instance.m_flags & InstanceData::kCutOutBlack) != 0 ? InstanceData::kCutOutBlackLevel : 0.0f);
             const ztmath::Matrix4x4 modelView = view * modelMatrix;
             plain.SetMatrix4("normalMat", NormalMatrix(modelView).data());
             plain.SetVec2("textureMultiplier", instance.m_tiling.x, instance.m_tiling.y);

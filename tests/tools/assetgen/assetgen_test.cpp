@@ -287,6 +287,20 @@ TEST(AssetConventions, LabelsAreNotCutOffAtTheirEdges)
     }
 }
 
+TEST(AssetConventions, TheTitleLogosGlowFadesOutBeforeItsEdges)
+{
+    // The menus draw the logo over the scene: anything still showing along the picture's border
+    // ends there in a straight line.
+    Canvas c = Load("textures/2d/Logo.png");
+    float top = 0.0f, sides = 0.0f;
+    for (int x = 0; x < c.Width(); ++x) top = std::max({top, c.Get(x, 0).a, c.Get(x, 1).a});
+    for (int y = 0; y < c.Height(); ++y) sides = std::max({sides, c.Get(0, y).a, c.Get(c.Width() - 1, y).a});
+    EXPECT_LT(top, 0.02f);
+    EXPECT_LT(sides, 0.02f);
+    // The glow is still there just above the orb.
+    EXPECT_GT(Around(c, c.Width() / 2, 24, 2).a, 0.1f);
+}
+
 TEST(AssetConventions, AtlasFramesCountFromTheBottomLeftCell)
 {
     // Frame g sits at cell (g mod n, g div n) with texture v = 0 at the picture's bottom row.

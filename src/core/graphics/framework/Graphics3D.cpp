@@ -293,6 +293,16 @@ bool Graphics3D::IsDOFEnabled()
     Unsupported("IsDOFEnabled");
 }
 
+void Graphics3D::EnableMotionBlur(bool)
+{
+    Unsupported("EnableMotionBlur");
+}
+
+bool Graphics3D::IsMotionBlurEnabled()
+{
+    Unsupported("IsMotionBlurEnabled");
+}
+
 void Graphics3D::ClearParticles(uint32_t)
 {
     Unsupported("ClearParticles");

@@ -152,8 +152,11 @@ public:
     virtual void SetMotionBlurUpdateRate(uint32_t n);
     virtual void SetDOFFocalRange(float range);
     virtual void SetDOFFocalPercent(float percent);
-    // Stored only.
+    // How much of the camera's motion the blur smears (0 none, 1 all of it).
     virtual void SetMotionBlurScale(float scale);
+    // The motion blur's bit of the effects mask.
+    virtual void EnableMotionBlur(bool enabled);
+    virtual bool IsMotionBlurEnabled();
     virtual float GetDOFFocalRange();
     virtual float GetDOFFocalPercent();
     virtual float GetMotionBlurScale();

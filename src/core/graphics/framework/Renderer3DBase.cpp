@@ -294,6 +294,8 @@ bool Renderer3DBase::IsRenderDebug() const { return m_options.m_renderDebug; }
 float Renderer3DBase::GetMotionBlurStep() { return m_options.GetMotionBlurStep(); }
 void Renderer3DBase::EnableDOF(bool enabled) { m_options.EnableDOF(enabled); }
 bool Renderer3DBase::IsDOFEnabled() { return m_options.IsDOFEnabled(); }
+void Renderer3DBase::EnableMotionBlur(bool enabled) { m_options.EnableMotionBlur(enabled); }
+bool Renderer3DBase::IsMotionBlurEnabled() { return m_options.IsMotionBlurEnabled(); }
 void Renderer3DBase::SetSSAOAllowance(float allowance) { m_options.m_ssaoAllowance = allowance; }
 void Renderer3DBase::EnableParallaxMapping(bool enabled) { m_options.m_parallaxEnabled = enabled; }
 bool Renderer3DBase::IsParallaxMappingEnabled() { return m_options.m_parallaxEnabled; }

@@ -72,6 +72,8 @@ public:
     float GetMotionBlurScale() override;
     bool IsParallaxMappingEnabled() override;
     bool IsDOFEnabled() override;
+    void EnableMotionBlur(bool enabled) override;
+    bool IsMotionBlurEnabled() override;
     void EnableSkybox(bool enabled) override;
     void SetModelMesh(uint32_t texturedModelInstance, uint32_t meshId) override;
     void SetModelMaterial(uint32_t texturedModelInstance, uint32_t mat) override;

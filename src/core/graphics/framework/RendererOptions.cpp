@@ -10,6 +10,14 @@ void RendererOptions::EnableDOF(bool enabled)
         m_effectsMask = static_cast<uint8_t>(m_effectsMask & ~kEffectDepthOfField);
 }
 
+void RendererOptions::EnableMotionBlur(bool enabled)
+{
+    if (enabled)
+        m_effectsMask = static_cast<uint8_t>(m_effectsMask | kEffectMotionBlur);
+    else
+        m_effectsMask = static_cast<uint8_t>(m_effectsMask & ~kEffectMotionBlur);
+}
+
 void RendererOptions::SetMotionBlurUpdateRate(uint32_t n)
 {
     const uint32_t perSecond = n * 1000u;

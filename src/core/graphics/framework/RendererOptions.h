@@ -21,6 +21,7 @@ struct RendererOptions {
 
     void EnableDOF(bool enabled);
     bool IsDOFEnabled() const { return (m_effectsMask & kEffectDepthOfField) != 0; }
+    void EnableMotionBlur(bool enabled);
     bool IsMotionBlurEnabled() const { return (m_effectsMask & kEffectMotionBlur) != 0; }
     // Interval 1 / (n x 1000) s; the product is formed in 32 bits as the interface always has.
     void SetMotionBlurUpdateRate(uint32_t n);

@@ -60,7 +60,7 @@ bool GeometryPrograms::Init()
               outputs,
               {"mvpMat", "viewMat", "normalMat", "textureMultiplier", "bones", "hasBones", "diffuseMap",
                "specularMap", "normalMap", "dispMap", "gamma", "effectsMask", "enableParallaxMap", "near", "far",
-               "tint"})) {
+               "tint", "blackCutOut"})) {
         plain.Use();
         plain.SetInt("hasBones", 0);
         SetTextureUnits(plain, {"diffuseMap", "specularMap", "normalMap", "dispMap"});
@@ -74,12 +74,13 @@ bool GeometryPrograms::Init()
                {A::kInstanceTextureOffsetAttribute, "textureOffset"}},
               outputs,
               {"numberOfRows", "projMat", "enableFakeLighting", "viewMat", "diffuseMap", "specularMap", "normalMap",
-               "dispMap", "gamma", "effectsMask", "enableParallaxMap", "near", "far", "tint"})) {
+               "dispMap", "gamma", "effectsMask", "enableParallaxMap", "near", "far", "tint", "blackCutOut"})) {
         instanced.Use();
         instanced.SetFloat("numberOfRows", 1.0f);
         instanced.SetInt("enableFakeLighting", 0);
         SetTextureUnits(instanced, {"diffuseMap", "specularMap", "normalMap", "dispMap"});
         instanced.SetVec4("tint", 1.0f, 1.0f, 1.0f, 0.0f);
+        instanced.SetFloat("blackCutOut", 0.0f);
     }
     Shader::Unuse();
     return IsReady();

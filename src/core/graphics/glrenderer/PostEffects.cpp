@@ -442,7 +442,7 @@ uint32_t PostEffects::RunBloom(float intensity)
     return GetBloomTexture();
 }
 
-uint32_t PostEffects::RunMotionBlur(uint32_t image, const MotionBlurMatrices& matrices)
+uint32_t PostEffects::RunMotionBlur(uint32_t image, const MotionBlurMatrices& matrices, float blurScale)
 {
     glBindVertexArray(m_emptyVao);
     DepthOff();
@@ -457,8 +457,7 @@ uint32_t PostEffects::RunMotionBlur(uint32_t image, const MotionBlurMatrices& ma
     m_velocityProgram.Use();
     m_velocityProgram.SetMatrix4("prevProjViewMat", matrices.m_previousProjView.data());
     m_velocityProgram.SetMatrix4("inverseViewProj", matrices.m_inverseViewProj.data());
-    // The scale option is stored for callers; the velocity is always the full camera motion.
-    m_velocityProgram.SetFloat("blurScale", 1.0f);
+    m_velocityProgram.SetFloat("blurScale", blurScale);
     DrawFullScreen();
     m_velocity.End();
 

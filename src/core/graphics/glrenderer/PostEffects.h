@@ -13,7 +13,7 @@
 //     step 16 image = RunBloom(m_options.m_bloomIntensity);
 //     step 17 if (plan.motionBlur) image = RunMotionBlur(image, ComputeMotionBlurMatrices(
 //                 projection, inverse projection, remembered position, remembered basis,
-//                 camera-to-world matrix of step 11));
+//                 camera-to-world matrix of step 11), m_options.m_motionBlurScale);
 //     step 18 if (plan.depthOfField) image = RunDepthOfField(image,
 //                 m_options.m_dofFocalRange, m_options.m_dofFocalPercent);
 //   Shutdown: m_postEffects.Release().
@@ -126,8 +126,9 @@ public:
     uint32_t RunSsao(const ztmath::Matrix4x4& projection, float radius, float strength, float allowance);
     // The scene colour plus the twice-blurred bright part, weighted by the intensity.
     uint32_t RunBloom(float intensity);
-    // The image smeared along each pixel's screen motion since the last motion-blur step.
-    uint32_t RunMotionBlur(uint32_t image, const MotionBlurMatrices& matrices);
+    // The image smeared along each pixel's screen motion since the last motion-blur step,
+    // scaled by `blurScale` (0 moves no pixel, 1 the whole camera motion).
+    uint32_t RunMotionBlur(uint32_t image, const MotionBlurMatrices& matrices, float blurScale = 1.0f);
     // The image blurred away from the focus distance.
     uint32_t RunDepthOfField(uint32_t image, float focalRange, float focalPercent);
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 #include "core/App.h"
@@ -24,6 +23,7 @@
 #include "core/subsys/sharedData/PlayerRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
 #include "core/subsys/sharedData/ShrineRecords.h"
+#include "platform/CRand.h"
 
 namespace ztengine {
 
@@ -274,7 +274,7 @@ void LevelSystem::LoadScene()
             BlessingShrine shrine;
             shrine.m_position = prop.m_position;
             shrine.m_radius = 6.0f;
-            shrine.m_blessing = std::rand() % 6;
+            shrine.m_blessing = ztplatform::Rand() % 6;
             shrine.m_instance = i;
             shrine.m_active = true;
             m_blessings->m_shrines.push_back(shrine);

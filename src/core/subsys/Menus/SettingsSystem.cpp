@@ -79,6 +79,7 @@ void SettingsSystem::SaveRendererChoices()
     }
     params.SetInt("m_enableSSAO", m_graphics->m_ssaoEnabled ? 1 : 0);
     params.SetFloat("m_ssaoStrength", m_graphics->m_ssaoStrength);
+    params.SetInt("m_enableMotionBlur", m_graphics->IsMotionBlurEnabled() ? 1 : 0);
     params.SetFloat("m_motionBlurScale", m_graphics->GetMotionBlurScale());
     params.SetInt("m_enableParallaxMapping", m_graphics->IsParallaxMappingEnabled() ? 1 : 0);
     params.SetInt("m_enableDOF", m_graphics->IsDOFEnabled() ? 1 : 0);
@@ -135,9 +136,15 @@ void SettingsSystem::MakeOptions()
         },
         [graphics]() { return !graphics->m_ssaoEnabled; });
 
+    // The blur is drawn only while both its switch and its scale say so (the graphics options
+    // set either alone): the choice sets both, and shows Yes only when the blur is drawn.
     addSwitch(
-        1, [graphics](bool on) { graphics->SetMotionBlurScale(on ? kMotionBlurOn : 0.0f); },
-        [graphics]() { return graphics->GetMotionBlurScale() >= kMotionBlurShown; });
+        1,
+        [graphics](bool on) {
+            graphics->EnableMotionBlur(on);
+            graphics->SetMotionBlurScale(on ? kMotionBlurOn : 0.0f);
+        },
+        [graphics]() { return graphics->IsMotionBlurEnabled() && graphics->GetMotionBlurScale() >= kMotionBlurShown; });
     addSwitch(
         2, [graphics](bool on) { graphics->EnableParallaxMapping(on); },
         [graphics]() { return graphics->IsParallaxMappingEnabled(); });

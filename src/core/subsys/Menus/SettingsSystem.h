@@ -21,7 +21,7 @@ public:
     static constexpr float kSSAOMed = 6.0f;
     static constexpr float kSSAOHigh = 9.0f;
     static constexpr float kMotionBlurOn = 0.48f;
-    // Any scale from here up counts as motion blur switched on.
+    // Any scale from here up, with the blur's switch on, counts as motion blur switched on.
     static constexpr float kMotionBlurShown = 0.1f;
     // The renderer's choices (rows 0 to 3) are also written to the graphics options' file, which
     // sets the renderer up at the next start; the others last for the run.

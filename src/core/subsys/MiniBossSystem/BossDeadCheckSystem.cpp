@@ -1,13 +1,13 @@
 #include "core/subsys/MiniBossSystem/BossDeadCheckSystem.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "core/App.h"
 #include "core/MessagingSystem.h"
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/subsys/sharedData/BossAltarQueues.h"
 #include "core/subsys/sharedData/FeedbackRecords.h"
+#include "platform/CRand.h"
 
 namespace ztengine {
 
@@ -23,11 +23,6 @@ constexpr float kGrowShare = 0.2f;
 float RandomTenth(int (*draw)(), int range)
 {
     return static_cast<float>(draw() % range - range / 2) / 10.0f;
-}
-
-int LibraryRand()
-{
-    return std::rand();
 }
 
 }  // namespace
@@ -96,11 +91,11 @@ void BossDeadCheckSystem::Update(float dt)
 
 void BossDeadCheckSystem::MakeBurst(const Vector3& centre)
 {
-    const Vector3 a = RandomAxis(LibraryRand);
+    const Vector3 a = RandomAxis(ztplatform::Rand);
     // A second direction that is not along the first, so the ring's plane is defined.
     Vector3 across;
     do {
-        across = a.Cross(RandomAxis(LibraryRand));
+        across = a.Cross(RandomAxis(ztplatform::Rand));
     } while (across.Length() <= 1e-6f);
     const Vector3 b = across.Normalized() * 10.0f;
     const Vector3 aCrossB = a.Cross(b);
@@ -109,7 +104,7 @@ void BossDeadCheckSystem::MakeBurst(const Vector3& centre)
         if (m_particles.size() >= m_particleCapacity)
             return;
         const float theta = static_cast<float>(i) * kAngleStep;
-        const float d = RandomTenth(LibraryRand, 400);
+        const float d = RandomTenth(ztplatform::Rand, 400);
         BurstParticle particle;
         particle.position = centre + a * d;
         // b turned about a by theta (b is perpendicular to a).

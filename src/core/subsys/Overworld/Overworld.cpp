@@ -193,6 +193,20 @@ void Overworld::SendPlayerStart()
     m_messaging->SendEventByName("PLAYER_SET_POSITION", IEvent(1, &m_playerStart));
 }
 
+namespace {
+
+// The swirl pictures are JPEGs painted on black: the black around the disc is see-through, and
+// the shadow map, which knows nothing of the picture, would darken the ground with the whole
+// square, so the swirl casts none.
+void MakeSwirl(const InstanceHandle& plane)
+{
+    InstanceData& data = plane.GetInstance();
+    data.m_flags |= InstanceData::kCutOutBlack;
+    data.m_castShadow = 0;
+}
+
+}  // namespace
+
 void Overworld::PlacePortals()
 {
     const int32_t skullMesh = m_graphics->CreateCustomMesh(kModelFolder, "portalskull.fbx");
@@ -222,6 +236,7 @@ void Overworld::PlacePortals()
         plane.m_scale = {15.0f, 16.0f, 15.0f};
         plane.m_basis = PlaneBasis(layout.skullYaw);
         m_portals[i].m_plane = m_graphics->CreateInstance(planeModels[i], plane);
+        MakeSwirl(m_portals[i].m_plane);
         m_portals[i].m_kind = i;
         m_portals[i].m_valid = true;
 
@@ -235,6 +250,7 @@ void Overworld::PlacePortals()
     returnPlane.m_scale = {15.0f, 16.0f, 15.0f};
     returnPlane.m_basis = PlaneBasis(0.0f);
     m_portals[3].m_plane = m_graphics->CreateInstance(planeModels[2], returnPlane);
+    MakeSwirl(m_portals[3].m_plane);
     m_portals[3].m_kind = OverworldPortal::kReturn;
     m_portals[3].m_valid = true;
     m_portals[3].m_plane.SetHidden(true);

@@ -1,6 +1,7 @@
 // The post effects inside the renderer's whole frame: SSAO darkens the crease where a floor meets
 // a wall and changes nothing when switched off; between two frames a camera yaw smears the image
-// and a still camera leaves it as it was. Pictures go to build/<dir>/test-artefacts/.
+// and a still camera leaves it as it was; the motion blur's switch and scale decide how far the
+// same yaw smears. Pictures go to build/<dir>/test-artefacts/.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -179,6 +180,59 @@ TEST_F(PostEffectsFrameTest, CameraYawBetweenFramesSmearsAndAStillCameraDoesNot)
 
     const float kept = AcrossVariation(smeared, 80, 120) / AcrossVariation(sharp, 80, 120);
     EXPECT_LT(kept, 0.6f);
+    EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
+}
+
+TEST_F(PostEffectsFrameTest, TheMotionBlurSwitchAndScaleDecideHowFarATurnSmears)
+{
+    renderer.m_ssaoEnabled = false;
+    Plane(Material(true), Vector3(0.0f, 0.0f, 6.0f), 40.0f, 30.0f, FacingCamera(), 10.0f);
+    ztmath::Basis yawed;
+    yawed.Yaw(4.0f);
+    renderer.SetEffectsMask(1);
+    renderer.SetCameraBasis(yawed);
+    const std::vector<uint8_t> sharp = Frame();
+    const float sharpVariation = AcrossVariation(sharp, 80, 120);
+
+    // The same turn between two frames under each setting: the settings menu's No (switch off,
+    // scale 0), a file's switch on with scale 0, the switch off with a scale, the menu's Yes and
+    // the full scale.
+    struct Case {
+        const char* what;
+        bool on;
+        float scale;
+        float keptAbove;  // share of the sharp picture's detail left, bounds
+        float keptBelow;
+    };
+    const Case cases[] = {
+        {"menu No", false, 0.0f, 0.97f, 1.03f},
+        {"switch on, scale 0", true, 0.0f, 0.97f, 1.03f},
+        {"switch off, scale 0.48", false, 0.48f, 0.97f, 1.03f},
+        {"menu Yes", true, 0.48f, 0.0f, 0.85f},
+        {"scale 1", true, 1.0f, 0.0f, 0.6f},
+    };
+    std::vector<std::vector<uint8_t>> frames = {sharp};
+    float keptAtHalf = 0.0f, keptAtFull = 0.0f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        renderer.EnableMotionBlur(c.on);
+        renderer.SetMotionBlurScale(c.scale);
+        EXPECT_EQ(renderer.IsMotionBlurEnabled(), c.on);
+        renderer.SetCameraBasis(ztmath::Basis());
+        Frame();
+        renderer.SetCameraBasis(yawed);
+        frames.push_back(Frame());
+        const float kept = AcrossVariation(frames.back(), 80, 120) / sharpVariation;
+        EXPECT_GT(kept, c.keptAbove);
+        EXPECT_LT(kept, c.keptBelow);
+        if (c.scale == 0.48f && c.on)
+            keptAtHalf = kept;
+        if (c.scale == 1.0f)
+            keptAtFull = kept;
+    }
+    Save("posteffects-frame-motion-blur-switch.png", frames);
+    // Half the scale smears less than the whole.
+    EXPECT_GT(keptAtHalf, keptAtFull + 0.05f);
     EXPECT_EQ(zttest::GLTestContext::TakeErrors(), "");
 }
 

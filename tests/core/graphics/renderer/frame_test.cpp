@@ -97,7 +97,7 @@ TEST_F(FrameTest, StartUpBuildsEveryProgramWithEveryUniform)
         {"diffuseMap", GL_SAMPLER_2D}, {"specularMap", GL_SAMPLER_2D}, {"normalMap", GL_SAMPLER_2D},
         {"dispMap", GL_SAMPLER_2D},    {"gamma", GL_FLOAT},             {"effectsMask", GL_FLOAT},
         {"enableParallaxMap", GL_INT}, {"near", GL_FLOAT},              {"far", GL_FLOAT},
-        {"tint", GL_FLOAT_VEC4},       {"viewMat", GL_FLOAT_MAT4}};
+        {"tint", GL_FLOAT_VEC4},       {"viewMat", GL_FLOAT_MAT4},     {"blackCutOut", GL_FLOAT}};
     auto with = [](std::map<std::string, GLenum> base, std::map<std::string, GLenum> more) {
         base.insert(more.begin(), more.end());
         return base;

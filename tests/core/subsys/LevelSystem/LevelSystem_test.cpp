@@ -1,8 +1,10 @@
 // The level system on the CPU renderer and the real physics world: a built floor loaded into
 // instances and bodies (types, shared colliders, chests as blessing shrines, one set after a
-// reload), doors worked by the builder, hazards, lights, pause and the debug GUI key.
+// reload; their blessings drawn from the game's seeded random numbers), doors worked by the
+// builder, hazards, lights, pause and the debug GUI key.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "core/physics-engine/CollisionVocabulary.h"
 #include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/LevelSystem/LevelSystem.h"
+#include "core/util/Random.h"
 #include "support/LevelTestApp.h"
 #include "support/TestSupport.h"
 
@@ -137,6 +140,24 @@ TEST(LevelSystem, LoadsTheBuiltFloorIntoInstancesAndBodies)
     EXPECT_TRUE(blessings.m_shrines[0].m_active);
     EXPECT_GE(blessings.m_shrines[0].m_blessing, 0);
     EXPECT_LT(blessings.m_shrines[0].m_blessing, 6);
+}
+
+TEST(LevelSystem, TheChestsBlessingFollowsTheGameSeed)
+{
+    auto blessing = [](uint32_t seed) {
+        ztengine::SeedRandom(seed);
+        Play play;
+        const auto& shrines = play.app.Shared<ztengine::Shrine2Container>("Shrine2Container").m_shrines;
+        return shrines.empty() ? -1 : shrines[0].m_blessing;
+    };
+    const int first = blessing(1000);
+    ASSERT_GE(first, 0);
+    // The same start of the game offers the same blessing; other starts offer others.
+    EXPECT_EQ(blessing(1000), first);
+    std::vector<int> others;
+    for (uint32_t seed : {2000u, 3000u, 4000u, 5000u, 6000u, 7000u})
+        others.push_back(blessing(seed));
+    EXPECT_NE(std::count(others.begin(), others.end(), first), static_cast<long>(others.size()));
 }
 
 TEST(LevelSystem, EnteringADungeonReloadsOnceWithAFade)

@@ -317,10 +317,18 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
         Graphics().m_ssaoStrength = c.strength;
         EXPECT_EQ(selected(0), c.shown) << c.strength;
     }
-    Graphics().SetMotionBlurScale(0.1f);
-    EXPECT_EQ(selected(1), Names{"Yes"});
-    Graphics().SetMotionBlurScale(0.09f);
-    EXPECT_EQ(selected(1), Names{"No"});
+    // Motion blur shows Yes only while it is drawn: its switch on and a scale of 0.1 or more.
+    struct BlurCase {
+        bool on;
+        float scale;
+        Names shown;
+    };
+    for (const BlurCase& c : {BlurCase{true, 0.1f, {"Yes"}}, BlurCase{true, 0.09f, {"No"}},
+                              BlurCase{false, 0.75f, {"No"}}, BlurCase{true, 0.0f, {"No"}}}) {
+        Graphics().EnableMotionBlur(c.on);
+        Graphics().SetMotionBlurScale(c.scale);
+        EXPECT_EQ(selected(1), c.shown) << c.on << " " << c.scale;
+    }
 
     auto choose = [&](int32_t row, const char* name) {
         const int index = settings->FindOption(row, name);
@@ -335,9 +343,13 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_FALSE(Graphics().m_ssaoEnabled);
     choose(0, "High");
     EXPECT_EQ(Graphics().m_ssaoStrength, 9.0f);
+    // Each choice sets both the blur's switch and its scale, from either state they were in.
+    Graphics().EnableMotionBlur(false);
     choose(1, "Yes");
+    EXPECT_TRUE(Graphics().IsMotionBlurEnabled());
     EXPECT_FLOAT_EQ(Graphics().GetMotionBlurScale(), 0.48f);
     choose(1, "No");
+    EXPECT_FALSE(Graphics().IsMotionBlurEnabled());
     EXPECT_EQ(Graphics().GetMotionBlurScale(), 0.0f);
     for (bool on : {true, false}) {
         const char* name = on ? "Yes" : "No";
@@ -364,6 +376,11 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     // The renderer's choices are what the next start of the game sets the renderer up with.
     Click(mainMenu->m_settingsElement);
     choose(0, "Low");
+    choose(1, "No");
+    ztengine::Params saved;
+    ASSERT_TRUE(saved.LoadFromFile((game->WorkDir() / "settings.ini").c_str()));
+    EXPECT_EQ(saved.GetParam("m_enableMotionBlur")->GetInt(), 0);
+    EXPECT_EQ(saved.GetParam("m_motionBlurScale")->GetFloat(), 0.0f);
     choose(1, "Yes");
     choose(2, "Yes");
     choose(3, "No");
@@ -377,6 +394,7 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_TRUE(Graphics().m_ssaoEnabled);
     EXPECT_EQ(Graphics().m_ssaoStrength, 3.0f);
     EXPECT_FLOAT_EQ(Graphics().GetMotionBlurScale(), 0.48f);
+    EXPECT_TRUE(Graphics().IsMotionBlurEnabled());
     EXPECT_TRUE(Graphics().IsParallaxMappingEnabled());
     EXPECT_FALSE(Graphics().IsDOFEnabled());
 }

@@ -7,6 +7,8 @@
 
 #include "core/UI/UIElementManager.h"
 #include "core/math/Basis.h"
+#include "core/math/Matrix4x4.h"
+#include "core/math/Vector4.h"
 #include "core/subsys/FirstPersonCameraSystem/FirstPersonCameraSystem.h"
 #include "core/subsys/RangePlayerSystem/RangePlayerSystem.h"
 #include "core/subsys/sharedData/CameraRecords.h"
@@ -200,6 +202,47 @@ TEST_F(RangePlayerSystemTest, GunSitsInFrontOfTheCameraTurnedToFaceAway)
     EXPECT_FALSE(weapon.m_gunInstance.GetInstanceConst().m_hidden);
     EXPECT_EQ(gun.m_position, Vector3(5000.0f, -5000.0f, 5000.0f));
     EXPECT_EQ(weapon.m_projectileCount, 1);
+}
+
+TEST_F(RangePlayerSystemTest, GunKeepsItsPlaceInTheViewWhereverTheCameraLooks)
+{
+    // Points of the gun model (its own units): the muzzle, the end of the stock, the grip's foot.
+    const Vector3 points[] = {{0.0f, 7.0f, -90.0f}, {0.0f, 3.0f, 41.0f}, {0.0f, -22.0f, 6.0f}};
+    // Each point in the camera's own axes (right, up, forward) for a look built as the
+    // first-person camera builds it; positive pitch looks down.
+    auto inView = [&](float yaw, float pitch) {
+        const float y = yaw * kPi / 180.0f, p = pitch * kPi / 180.0f;
+        ztmath::Basis basis;
+        basis.SetForward(Vector3(std::sin(y) * std::cos(p), -std::sin(p), std::cos(y) * std::cos(p)));
+        basis.RemoveRoll();
+        const Vector3 camera(10.0f, 20.0f, 30.0f);
+        app.renderer.SetCameraPosition(camera);
+        app.renderer.SetCameraBasis(basis);
+        weapon.m_gunDistance = 1.5f;
+        weapon.Update(kDt);
+        const ztmath::Matrix4x4 model = weapon.m_gunInstance.GetInstanceConst().m_transform.ToMatrix();
+        std::vector<Vector3> seen;
+        for (const Vector3& point : points) {
+            const ztmath::Vector4 world = model * ztmath::Vector4(point.x, point.y, point.z, 1.0f);
+            const Vector3 d = Vector3(world.x, world.y, world.z) - camera;
+            seen.push_back(Vector3(d.Dot(basis.right), d.Dot(basis.up), d.Dot(basis.forward)));
+        }
+        return seen;
+    };
+    const std::vector<Vector3> level = inView(0.0f, 0.0f);
+    // Low, to the side of -right (the screen's right) and in front; the muzzle points ahead.
+    for (const Vector3& point : level) {
+        EXPECT_LT(point.x, -0.4f);
+        EXPECT_LT(point.y, -0.2f);
+        EXPECT_GT(point.z, 0.5f);
+    }
+    EXPECT_GT(level[0].z, level[1].z + 0.5f);
+    for (const float yaw : {0.0f, 135.0f})
+        for (const float pitch : {-60.0f, 0.0f, 60.0f}) {
+            const std::vector<Vector3> seen = inView(yaw, pitch);
+            for (size_t i = 0; i < seen.size(); ++i)
+                EXPECT_NEAR((seen[i] - level[i]).Length(), 0.0f, 1e-3f) << "yaw " << yaw << " pitch " << pitch;
+        }
 }
 
 TEST_F(RangePlayerSystemTest, ShotsLeaveTheMuzzleAndConvergeOnTheAimedPoint)

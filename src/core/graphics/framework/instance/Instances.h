@@ -27,6 +27,12 @@ struct InstanceTransform {
 struct InstanceData {
     // Bit of m_flags: the instance is left out of the screen effects.
     static constexpr uint8_t kEffectsOff = 1;
+    // Bit of m_flags: the diffuse picture's near-black texels are left out, as its transparent
+    // part. For pictures kept without alpha (JPEG) that are painted on black, such as the
+    // portals' swirls.
+    static constexpr uint8_t kCutOutBlack = 2;
+    // The brightest channel below which such a texel is left out.
+    static constexpr float kCutOutBlackLevel = 0.05f;
 
     InstanceData() = default;
     explicit InstanceData(const InstanceTransform& transform) : m_transform(transform) {}

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "core/App.h"
 #include "core/graphics/framework/Graphics3D.h"
@@ -13,6 +12,7 @@
 #include "core/subsys/AI/components/PresenceComponents.h"
 #include "core/subsys/sharedData/PlayerRecords.h"
 #include "core/subsys/sharedData/PlayerStatus.h"
+#include "platform/CRand.h"
 
 namespace ztengine {
 
@@ -114,7 +114,7 @@ void EnemyBehaviour::TurnTowards(const Vector3& d, float rate, bool flat)
         return;
     InstanceTransform& transform = m_object->m_instance.GetInstance().m_transform;
     transform.SetBasis(
-        TurnBasis(transform.m_basis, d, m_tuning.turnSpeedFactor * rate, flat, std::rand()));
+        TurnBasis(transform.m_basis, d, m_tuning.turnSpeedFactor * rate, flat, ztplatform::Rand()));
 }
 
 Vector3 EnemyBehaviour::OffsetPoint(const Vector3& base, const Vector3& offset) const

@@ -1,7 +1,6 @@
 #include "core/subsys/AI/behaviours/FlyingSkullBehaviours.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "core/App.h"
 #include "core/math/Vector4.h"
@@ -9,6 +8,7 @@
 #include "core/subsys/AI/components/LifeComponents.h"
 #include "core/subsys/AI/components/MovementComponents.h"
 #include "core/subsys/AI/components/PresenceComponents.h"
+#include "platform/CRand.h"
 
 namespace ztengine {
 
@@ -44,7 +44,7 @@ BehaviourFlyingSkullComponent::BehaviourFlyingSkullComponent(App* app,
 
 void BehaviourFlyingSkullComponent::DrawSide()
 {
-    m_side = std::rand() % 2 != 0;
+    m_side = ztplatform::Rand() % 2 != 0;
 }
 
 void BehaviourFlyingSkullComponent::Init(ComponentProxy& owner)

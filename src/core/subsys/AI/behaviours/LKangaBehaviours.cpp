@@ -1,12 +1,12 @@
 #include "core/subsys/AI/behaviours/LKangaBehaviours.h"
 
-#include <cstdlib>
 
 #include "core/App.h"
 #include "core/subsys/AI/components/ComponentParams.h"
 #include "core/subsys/AI/components/LifeComponents.h"
 #include "core/subsys/AI/components/MovementComponents.h"
 #include "core/subsys/AI/components/PresenceComponents.h"
+#include "platform/CRand.h"
 
 namespace ztengine {
 
@@ -183,7 +183,7 @@ void BehaviourMiniBossLKangaComponent::Init(ComponentProxy& owner)
 
 void BehaviourMiniBossLKangaComponent::SlideDodge()
 {
-    const int r = std::rand();
+    const int r = ztplatform::Rand();
     const Vector3 right =
         m_object != nullptr ? InstanceBasis().right.Normalized() : Vector3(1.0f, 0.0f, 0.0f);
     const Vector3 dir = (r % 2 != 0) ? right : -right;

@@ -1,12 +1,12 @@
 #include "core/subsys/AI/behaviours/SkeletonMagicianBehaviour.h"
 
-#include <cstdlib>
 
 #include "core/App.h"
 #include "core/subsys/AI/components/ComponentParams.h"
 #include "core/subsys/AI/components/LifeComponents.h"
 #include "core/subsys/AI/components/MovementComponents.h"
 #include "core/subsys/AI/components/PresenceComponents.h"
+#include "platform/CRand.h"
 
 namespace ztengine {
 
@@ -63,7 +63,7 @@ void BehaviourSkeletonMagicianComponent::Init(ComponentProxy& owner)
         m_death->UpdateDying = [this] { return UpdateDying(); };
         m_death->m_despawnTimer = 1.0f;
     }
-    m_side = std::rand() % 2 != 0;
+    m_side = ztplatform::Rand() % 2 != 0;
 }
 
 void BehaviourSkeletonMagicianComponent::UpdateState(float dt)
@@ -109,7 +109,7 @@ void BehaviourSkeletonMagicianComponent::UpdateState(float dt)
             m_castCount = 0;
             m_castTimer = 0.0f;
             SetState(kWithdraw);
-            m_side = std::rand() % 2 != 0;
+            m_side = ztplatform::Rand() % 2 != 0;
             Play(kStrafeClip, kAnimStart, 0.5f);
         }
         break;

@@ -1,4 +1,5 @@
-// The skeleton magician casts its series from the stance, then strafes away facing the player.
+// The skeleton magician casts its series from the stance, then strafes away facing the player;
+// the side it strafes to comes from the game's seeded random numbers.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,6 +7,7 @@
 
 #include "core/subsys/AI/behaviours/EnemyWorld.h"
 #include "core/subsys/AI/behaviours/SkeletonMagicianBehaviour.h"
+#include "core/util/Random.h"
 
 namespace {
 
@@ -85,6 +87,29 @@ TEST_F(SkeletonMagicianBehaviour, CastsTwiceThenStrafesAwayFacingThePlayer)
     Frame();
     EXPECT_EQ(magician->m_state, 6);
     EXPECT_EQ(Count("SMAGICIAN_SHOOT"), shots);
+}
+
+TEST_F(SkeletonMagicianBehaviour, StrafingSidesFollowTheGameSeed)
+{
+    // The sides drawn by a row of new magicians, as a string of L and R.
+    auto sides = [&](uint32_t seed) {
+        ztengine::SeedRandom(seed);
+        std::string drawn;
+        for (int i = 0; i < 12; ++i) {
+            const uint32_t e = Spawn("skeleton_magician", Vector3(float(i) * 20.0f, 0.0f, 0.0f));
+            drawn += Get<BehaviourSkeletonMagicianComponent>(e, "skeleton_magician_logic")->m_side ? 'R' : 'L';
+        }
+        return drawn;
+    };
+    const std::string first = sides(1000);
+    // The same start of the game draws the same sides; another start draws others.
+    EXPECT_EQ(sides(1000), first);
+    int differing = 0;
+    for (uint32_t seed : {2000u, 3000u, 4000u, 5000u})
+        differing += sides(seed) != first ? 1 : 0;
+    EXPECT_GE(differing, 3) << first;
+    EXPECT_NE(first.find('L'), std::string::npos);
+    EXPECT_NE(first.find('R'), std::string::npos);
 }
 
 }  // namespace
