@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/UI/UIElementManager.h"
+#include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/Registration/GameRegistration.h"
 #include "core/util/Random.h"
 #include "core/util/memory/MemoryAllocator.h"
@@ -163,6 +164,20 @@ ScopedDisplay::~ScopedDisplay()
         unsetenv("DISPLAY");
 }
 
+void SeedGame(ztengine::Win32App& app, uint32_t seed)
+{
+    ztengine::SeedRandom(seed);
+    ztengine::g_mtEngineA.seed(seed);
+    ztengine::g_mtEngineB.seed(seed + 1u);
+    for (uint32_t handle : app.GetSystemHandles()) {
+        auto* dungeon = dynamic_cast<ztengine::DungeonGenerator*>(app.GetSubsystems().At(handle).system);
+        if (dungeon == nullptr)
+            continue;
+        dungeon->MapGenerator().Seed(seed + 2u);
+        dungeon->WaveEngine().seed(seed + 3u);
+    }
+}
+
 fs::path MakeRuntimeWorkspace(const std::string& tag)
 {
     const fs::path runtime = ZT_RUNTIME_DIR;
@@ -230,6 +245,7 @@ AppFixture::AppFixture(AppFixtureOptions options) : m_options(std::move(options)
         out = it->second;
         return true;
     });
+    SeedGame(*m_app, m_options.seed);
     if (m_options.beforeInit)
         m_options.beforeInit(*m_app);
 

@@ -45,6 +45,11 @@ private:
     bool m_hadPrevious = false;
 };
 
+// Seeds every random source of the game from `seed`: the C library's generator and the
+// multiply-with-carry one, the two process-wide engines and the dungeon's own two (layout and
+// waves), when the game has its dungeon system.
+void SeedGame(ztengine::Win32App& app, uint32_t seed);
+
 // A fresh working folder that looks like the runtime folder to the game: its files are copied
 // (the game rewrites settings, lists and scenes), its folders of read-only assets are linked,
 // "scenes" is copied and "logs" starts empty. The runtime folder itself is never written.
@@ -59,6 +64,10 @@ struct AppFixtureOptions {
     double dt = 1.0 / 60.0;
     // The working folder; empty for a fresh MakeRuntimeWorkspace.
     std::filesystem::path workDir;
+    // Every random source of the game starts from this seed (the clock and the system's random
+    // device otherwise), so a road meets the same dungeon floors, enemy waves and coin bounces on
+    // every run. Set after the registration, before beforeInit.
+    uint32_t seed = 1;
     // Runs after the registration and before Init (extra systems, settings files).
     std::function<void(ztengine::Win32App&)> beforeInit;
     // Runs after every frame, whichever call ran it (RunFrames, RunUntil, RunLoading).

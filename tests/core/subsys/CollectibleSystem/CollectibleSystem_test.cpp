@@ -85,6 +85,34 @@ TEST_F(CollectibleSystemTest, CoinsUnderThePlayerAreCollectedOnTheNextUpdate)
     EXPECT_LE(world.graphics2D.GetSprites()[flash.m_sprite.GetIndex()].alpha, 0.0f);
 }
 
+TEST_F(CollectibleSystemTest, CollectsWithinThreeAndAHalfUnitsHorizontally)
+{
+    // {horizontal distance from the player, collected}: a coin held still (no gravity, no
+    // launch) high above the ground, so only the reach decides. The distances between 2 and 3.5
+    // tell a reach of 3.5 from one compared against the squared distance.
+    const struct {
+        float distance;
+        bool collected;
+    } cases[] = {{1.0f, true}, {2.0f, true}, {2.5f, true}, {3.0f, true}, {3.45f, true}, {3.55f, false}, {5.0f, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.distance);
+        // Diagonal, so both horizontal axes count.
+        const float d = c.distance / std::sqrt(2.0f);
+        const Vector3 at(d, 60.0f, -d);
+        Drop(at);
+        ztengine::CoinRecord* coin = Live().back();
+        coin->m_body.SetGravity(Vector3());
+        coin->m_body.SetLinearVelocity(Vector3());
+        coin->m_body.SetTransform(at, coin->m_body.GetOrientation());
+        const int32_t goldBefore = world.gold->m_gold;
+        coins.Update(kDt);
+        EXPECT_EQ(Live().empty(), c.collected);
+        EXPECT_EQ(world.gold->m_gold, goldBefore + (c.collected ? 1 : 0));
+        coins.ClearCoins();
+        world.m_physicsEngine.Update(kDt);
+    }
+}
+
 TEST_F(CollectibleSystemTest, LaunchFollowsTheSeededDraws)
 {
     // The first draw turns the launch about the x axis (in radians); three more spin the coin.

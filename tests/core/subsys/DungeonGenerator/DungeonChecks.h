@@ -93,6 +93,40 @@ inline std::vector<std::string> CheckFloor(const DungeonMapGenerator& gen, const
             if (Overlap(all[i], all[j]))
                 fail("interiors " + std::to_string(i) + " and " + std::to_string(j) + " overlap");
 
+    // Every room is walled in: its ring holds only walls, doors and openings, and no floor,
+    // door or stair cell anywhere opens onto the solid nothing around the floor (a missing wall
+    // would let the player walk off the level).
+    for (std::size_t i = 0; i < rooms.size(); ++i) {
+        const MapRect& r = rooms[i];
+        for (int y = r.y - 1; y <= r.y + r.height; ++y) {
+            for (int x = r.x - 1; x <= r.x + r.width; ++x) {
+                if (Inside(r, x, y))
+                    continue;
+                const char c = gen.GetTile(x, y);
+                if (c != '#' && c != '+' && c != '-') {
+                    fail("room " + std::to_string(i) + " is not walled in at " + std::to_string(x) + "," +
+                         std::to_string(y));
+                    y = r.y + r.height;  // one line per room is enough
+                    break;
+                }
+            }
+        }
+    }
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            const char c = gen.GetTile(x, y);
+            if (c == '.' || c == '#')
+                continue;
+            bool open = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    open = open || gen.GetTile(x + dx, y + dy) == '.';
+            if (open)
+                fail(std::string("'") + c + "' at " + std::to_string(x) + "," + std::to_string(y) +
+                     " opens onto nothing");
+        }
+    }
+
     // Stairs and chests.
     std::vector<std::pair<int, int>> up, down, chests;
     int bosses = 0;

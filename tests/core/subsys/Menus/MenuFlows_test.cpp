@@ -367,6 +367,14 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
         EXPECT_EQ(Sound().m_effectsMuted, !on);
     }
 
+    // The last depth-of-field choice is in the file (the first start wrote it on).
+    {
+        ztengine::Params saved;
+        ASSERT_TRUE(saved.LoadFromFile((game->WorkDir() / "settings.ini").c_str()));
+        ASSERT_TRUE(saved.HasParam("m_enableDOF"));
+        EXPECT_EQ(saved.GetParam("m_enableDOF")->GetInt(), 0);
+    }
+
     // Back returns to the screen that opened the settings; the choices stay.
     Click(settings->m_backElement);
     EXPECT_EQ(State(), "MAIN_MENU_STATE");
@@ -374,6 +382,9 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_TRUE(Sound().m_musicMuted);
 
     // The renderer's choices are what the next start of the game sets the renderer up with.
+    // Each row's choice differs from what the file held before it (depth of field was last
+    // switched off above, and every earlier row's save wrote that too), so a row whose own
+    // choice is not saved shows at the restart.
     Click(mainMenu->m_settingsElement);
     choose(0, "Low");
     choose(1, "No");
@@ -383,7 +394,7 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_EQ(saved.GetParam("m_motionBlurScale")->GetFloat(), 0.0f);
     choose(1, "Yes");
     choose(2, "Yes");
-    choose(3, "No");
+    choose(3, "Yes");
     const std::filesystem::path workDir = game->WorkDir();
     zttest::CaptureStdout([&] { game.reset(); });
     zttest::AppFixtureOptions restart;
@@ -396,7 +407,7 @@ TEST_F(MenuFlow, SettingsShowTheValueInForceAndChangeItAtOnce)
     EXPECT_FLOAT_EQ(Graphics().GetMotionBlurScale(), 0.48f);
     EXPECT_TRUE(Graphics().IsMotionBlurEnabled());
     EXPECT_TRUE(Graphics().IsParallaxMappingEnabled());
-    EXPECT_FALSE(Graphics().IsDOFEnabled());
+    EXPECT_TRUE(Graphics().IsDOFEnabled());
 }
 
 TEST_F(MenuFlow, ARendererChoiceKeepsEveryEntryOfTheSettingsFile)

@@ -97,18 +97,26 @@ TEST(WeaponOnScreen, HeldTriggerShootsTrailsIntoTheWallAndFlashesWhereTheyHit)
     EXPECT_LT(lowestStamina, fullStamina) << "the shot cost no stamina";
     EXPECT_GT(std::fabs(road.Pitch() - pitchBefore), 1.0f) << "the view did not kick up";
     // The picture mid-fire is the last of these frames and is compared with one drawn with the
-    // effects: they are drawn with them too.
+    // effects: they are drawn with them too. An impact burst lives only a few frames and a frame
+    // between two volleys shows none, so the frames run until one holds a burst as well as trails
+    // in flight (the trigger stays held: every volley strikes the wall again).
     road.KeepEffects(true);
-    road.RunUntil([&] { return !decals->m_decals.empty() && !projectiles->TrailParticles().empty(); }, 30);
+    const bool bursting = road.RunUntil(
+        [&] {
+            return !decals->m_decals.empty() && !projectiles->TrailParticles().empty() &&
+                   !projectiles->ImpactParticles().empty();
+        },
+        120);
     road.KeepEffects(false);
+    EXPECT_TRUE(bursting) << "no frame held trails and an impact burst together";
     EXPECT_FALSE(decals->m_decals.empty());
     EXPECT_FALSE(projectiles->TrailParticles().empty());
     EXPECT_FALSE(projectiles->ImpactParticles().empty());
     const zttest::RoadPicture midFire = road.Shot("mid-fire", 0);
-    // An impact burst lives a few frames: a frame between two volleys may show none, so the
-    // fire is watched for a few more frames before it counts as flashing nowhere.
+    // The flash is looked for in the frames of the fire, until one shows it: a picture between
+    // two volleys may show none.
     int warmest = Warm(midFire);
-    for (int i = 0; i < 4 && warmest <= Warm(before) + 20; ++i)
+    for (int i = 0; i < 12 && warmest <= Warm(before) + 20; ++i)
         warmest = std::max(warmest, Warm(road.Shot("mid-fire-later", 1)));
     road.Game().ReleaseMouseButton(0);
     road.Run(1);
