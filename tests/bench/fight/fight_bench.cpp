@@ -175,8 +175,9 @@ public:
             enemy.instance = object->m_instance;
             ztengine::InstanceData& data = enemy.instance.GetInstance();
             enemy.transform = data.m_transform;
-            // Heights rounded, so a floor's settling that differs in the last bits draws alike.
-            const float height = std::round(data.m_transform.m_position.y * 10.0f) / 10.0f;
+            // Heights rounded to whole units, so settling that differs from run to run (the
+            // player's arrival, the enemies' first steps) draws alike.
+            const float height = std::round(data.m_transform.m_position.y);
             enemy.transform.m_position = CrowdPlace(i, min, max, height);
             Vector3 towards = eye - enemy.transform.m_position;
             towards.y = 0.0f;
@@ -325,8 +326,13 @@ int main(int argc, char** argv)
     MeasurePhysics(physics, static_cast<int>(app.m_entityWorld.GetEntityCount()));
     road.Run(1);
 
-    // From here on the game stands still: only the 3D frame is drawn.
-    CameraPath path{renderer->GetCameraPosition(), renderer->GetCameraBasis()};
+    // From here on the game stands still: only the 3D frame is drawn, from a place fixed by the
+    // room alone (where the player arrives varies a little from run to run).
+    CameraPath path;
+    path.eye = Vector3(0.5f * (min.x + max.x), std::round(eye.y), min.z + 0.85f * (max.z - min.z));
+    path.start.SetForward((Vector3(0.5f * (min.x + max.x), std::round(eye.y) - 2.0f, 0.5f * (min.z + max.z)) - path.eye)
+                              .Normalized());
+    path.start.RemoveRoll();
     crowd.Freeze(min, max, path.eye);
     if (crowd.Count() < kCrowd) {
         std::fprintf(stderr, "bench_fight: %d enemies alive, not %d\n", crowd.Count(), kCrowd);
