@@ -238,6 +238,9 @@ uint32_t GLRenderer3D::GetShadowMapTexture()
 uint32_t GLRenderer3D::UploadMesh(const MeshInfo& mesh)
 {
     m_meshSkinned.push_back(mesh.HasSkin() ? 1 : 0);
+    m_skinBounds.push_back(mesh.HasSkin() ? ComputeSkinBounds(mesh.GetVertices(), mesh.GetSkinWeightsData(),
+                                                              mesh.GetVertexCount(), GeometryPrograms::kMaxBones)
+                                          : SkinBounds{});
     return m_objects.UploadMesh(mesh);
 }
 
@@ -558,7 +561,11 @@ void GLRenderer3D::DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Mat
             const InstanceData& instance = pool->m_instances[index];
             if (instance.m_hidden != 0)
                 continue;
-            if (skinned && UsesBones(instance, animationCount)) {
+            const bool posed = skinned && UsesBones(instance, animationCount);
+            const ztmath::Matrix4x4 modelMatrix = instance.m_transform.ToMatrix();
+            if (!InstanceInView(instance, meshId, posed, projectionView * modelMatrix))
+                continue;
+            if (posed) {
                 const uint32_t bones = std::min<uint32_t>(static_cast<uint32_t>(instance.m_boneMatrices.size()),
                                                           GeometryPrograms::kMaxBones);
                 SetMatrixArray(plain, "bones", instance.m_boneMatrices.data()->data(), bones);
@@ -568,7 +575,6 @@ void GLRenderer3D::DrawGeometry(const ztmath::Matrix4x4& view, const ztmath::Mat
             }
             const ztmath::Vector4& tint = instance.m_tint;
             plain.SetVec4("tint", tint.x, tint.y, tint.z, tint.w);
-            const ztmath::Matrix4x4 modelMatrix = instance.m_transform.ToMatrix();
             plain.SetMatrix4("mvpMat", (projectionView * modelMatrix).data());
             plain.SetFloat("effectsMask", (instance.m_flags & InstanceData::kEffectsOff) != 0 ? 0.0f : 1.0f);
             plain.SetFloat("blackCutOut",
@@ -717,11 +723,23 @@ bool GLRenderer3D::CastsInView(const InstanceData& instance, uint32_t mesh, bool
 {
     if (instance.m_hidden != 0 || instance.m_castShadow == 0)
         return false;
-    // A pose can reach beyond the box of the mesh at rest: posed casters are always drawn.
-    if (posed)
-        return true;
+    return InstanceInView(instance, mesh, posed, shadowMatrix * instance.m_transform.ToMatrix());
+}
+
+bool GLRenderer3D::InstanceInView(const InstanceData& instance, uint32_t mesh, bool posed,
+                                  const ztmath::Matrix4x4& viewProjection)
+{
+    // A pose can reach beyond the box of the mesh at rest: posed instances are bounded by where
+    // each bone carries the vertices it moves.
+    if (posed) {
+        if (mesh >= m_skinBounds.size())
+            return true;
+        const uint32_t bones =
+            std::min<uint32_t>(static_cast<uint32_t>(instance.m_boneMatrices.size()), GeometryPrograms::kMaxBones);
+        return PosedInView(m_skinBounds[mesh], viewProjection, instance.m_boneMatrices.data(), bones);
+    }
     const MeshBounds& bounds = GetMeshAABB(mesh);
-    return BoxInOrthographicView(shadowMatrix * instance.m_transform.ToMatrix(), bounds.m_min, bounds.m_max);
+    return BoxInView(viewProjection, bounds.m_min, bounds.m_max);
 }
 
 bool GLRenderer3D::AnyShadowCasterInView(const ztmath::Matrix4x4& shadowMatrix)

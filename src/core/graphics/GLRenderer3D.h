@@ -102,6 +102,10 @@ private:
     // its number of animations and whether it is skinned; null otherwise.
     const InstancePool* ShadowPool(uint32_t model, uint32_t& meshId, uint32_t& animationCount, bool& skinned);
     bool CastsInView(const InstanceData& instance, uint32_t mesh, bool posed, const ztmath::Matrix4x4& shadowMatrix);
+    // Whether the instance of the mesh, posed or at rest as the programs draw it, can put anything
+    // in the view of `viewProjection`: instances wholly outside a pass's view are not drawn in it.
+    bool InstanceInView(const InstanceData& instance, uint32_t mesh, bool posed,
+                        const ztmath::Matrix4x4& viewProjection);
     bool AnyShadowCasterInView(const ztmath::Matrix4x4& shadowMatrix);
     // Light-program inputs that change per frame (steps before the scene target is begun).
     void PrepareLightInputs(const FramePlan& plan, const ztmath::Matrix4x4& view);
@@ -131,6 +135,8 @@ private:
     ParticleRenderer m_particles;
     // Per mesh: its vertex array carries skin weights and bone ids.
     CountedVector<uint8_t> m_meshSkinned;
+    // Per mesh: where its skinned vertices can reach under a pose (empty for a mesh without skin).
+    std::vector<SkinBounds> m_skinBounds;
 
     MotionBlurClock m_motionBlurClock;
     // The camera at the last motion-blur step.

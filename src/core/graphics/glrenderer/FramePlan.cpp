@@ -5,6 +5,7 @@
 
 #include "core/graphics/framework/RendererOptions.h"
 #include "core/graphics/framework/instance/Instances.h"
+#include "core/graphics/framework/mesh/core/MeshVertex.h"
 
 namespace ztengine {
 
@@ -96,6 +97,115 @@ bool BoxInOrthographicView(const ztmath::Matrix4x4& toClip, const ztmath::Vector
             return false;
     }
     return true;
+}
+
+
+namespace {
+
+// Bits of the clip planes a clip-space point lies beyond: -x, +x, -y, +y, -z, +z. A point counts
+// as beyond a plane only by a margin, so that the program's own rounding of a vertex on the box
+// cannot bring it back in; a point that is not finite lies beyond none.
+uint32_t OutsidePlanes(const ztmath::Vector4& clip)
+{
+    if (!std::isfinite(clip.x) || !std::isfinite(clip.y) || !std::isfinite(clip.z) || !std::isfinite(clip.w))
+        return 0u;
+    const float reach = clip.w + 1.0e-4f * std::fabs(clip.w) + 1.0e-6f;
+    uint32_t bits = 0u;
+    bits |= clip.x < -reach ? 1u : 0u;
+    bits |= clip.x > reach ? 2u : 0u;
+    bits |= clip.y < -reach ? 4u : 0u;
+    bits |= clip.y > reach ? 8u : 0u;
+    bits |= clip.z < -reach ? 16u : 0u;
+    bits |= clip.z > reach ? 32u : 0u;
+    return bits;
+}
+
+// The planes every corner of the box lies beyond, and-ed into `common`.
+void BoxOutside(const ztmath::Matrix4x4& toClip, const ztmath::Vector3& boxMin, const ztmath::Vector3& boxMax,
+                uint32_t& common)
+{
+    for (int corner = 0; corner < 8 && common != 0u; ++corner) {
+        const ztmath::Vector4 point((corner & 1) != 0 ? boxMax.x : boxMin.x, (corner & 2) != 0 ? boxMax.y : boxMin.y,
+                                    (corner & 4) != 0 ? boxMax.z : boxMin.z, 1.0f);
+        common &= OutsidePlanes(toClip * point);
+    }
+}
+
+}  // namespace
+
+bool BoxInView(const ztmath::Matrix4x4& toClip, const ztmath::Vector3& boxMin, const ztmath::Vector3& boxMax)
+{
+    uint32_t common = 63u;
+    BoxOutside(toClip, boxMin, boxMax, common);
+    return common == 0u;
+}
+
+void SkinBounds::Box::Add(const ztmath::Vector3& point)
+{
+    if (m_empty) {
+        m_min = point;
+        m_max = point;
+        m_empty = false;
+        return;
+    }
+    m_min = ztmath::Vector3(std::min(m_min.x, point.x), std::min(m_min.y, point.y), std::min(m_min.z, point.z));
+    m_max = ztmath::Vector3(std::max(m_max.x, point.x), std::max(m_max.y, point.y), std::max(m_max.z, point.z));
+}
+
+SkinBounds ComputeSkinBounds(const MeshVertex* vertices, const SkinWeights* weights, size_t count, uint32_t maxBones)
+{
+    // The programs' own threshold on the sum of a vertex's weights; a sum this close to it may
+    // fall either way in the program's arithmetic, so such a vertex counts on both sides.
+    constexpr float kThreshold = 0.0001f;
+    constexpr float kMargin = 0.00001f;
+    SkinBounds bounds;
+    bounds.m_bones.resize(maxBones);
+    bounds.m_bounded = maxBones > 0;
+    for (size_t v = 0; v < count && bounds.m_bounded; ++v) {
+        const SkinWeights& skin = weights[v];
+        const ztmath::Vector3& position = vertices[v].position;
+        float total = 0.0f;
+        for (int k = 0; k < 4; ++k) {
+            if (!(skin.weights[k] >= 0.0f) || !std::isfinite(skin.weights[k]))
+                bounds.m_bounded = false;
+            total += skin.weights[k];
+        }
+        if (!bounds.m_bounded || !std::isfinite(position.x) || !std::isfinite(position.y) ||
+            !std::isfinite(position.z)) {
+            bounds.m_bounded = false;
+            break;
+        }
+        if (total <= kThreshold + kMargin)
+            bounds.m_rest.Add(position);
+        if (total > kThreshold - kMargin) {
+            for (int k = 0; k < 4; ++k) {
+                if (skin.weights[k] > 0.0f) {
+                    const int32_t id = std::clamp<int32_t>(skin.boneIds[k], 0, static_cast<int32_t>(maxBones) - 1);
+                    bounds.m_bones[static_cast<size_t>(id)].Add(position);
+                }
+            }
+        }
+    }
+    return bounds;
+}
+
+bool PosedInView(const SkinBounds& bounds, const ztmath::Matrix4x4& toClip, const ztmath::Matrix4x4* bones,
+                 uint32_t boneCount)
+{
+    if (!bounds.m_bounded)
+        return true;
+    uint32_t common = 63u;
+    if (!bounds.m_rest.m_empty)
+        BoxOutside(toClip, bounds.m_rest.m_min, bounds.m_rest.m_max, common);
+    for (size_t bone = 0; bone < bounds.m_bones.size() && common != 0u; ++bone) {
+        const SkinBounds::Box& box = bounds.m_bones[bone];
+        if (box.m_empty)
+            continue;
+        if (bone >= boneCount)
+            return true;
+        BoxOutside(toClip * bones[bone], box.m_min, box.m_max, common);
+    }
+    return common == 0u;
 }
 
 }  // namespace ztengine

@@ -2,7 +2,9 @@
 // The decisions of one deferred frame that need no GL: which passes run for the current switches,
 // the matrices the passes share, which instances get posed and when the motion-blur camera steps.
 // GLRenderer3D::Render follows them; tests check them without a context.
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/math/Basis.h"
 #include "core/math/Matrix4x4.h"
@@ -12,6 +14,8 @@
 namespace ztengine {
 
 struct InstanceData;
+struct MeshVertex;
+struct SkinWeights;
 struct RendererOptions;
 
 // The switches the frame reads, gathered from the renderer's option fields.
@@ -72,6 +76,41 @@ bool UsesBones(const InstanceData& instance, uint32_t animationCount);
 // would be clipped whole.
 bool BoxInOrthographicView(const ztmath::Matrix4x4& toClip, const ztmath::Vector3& boxMin,
                            const ztmath::Vector3& boxMax);
+
+// Whether a box, carried into a view's clip space by `toClip` (the view's projection x view x
+// model, perspective or orthographic), can put anything in that view: false only when all eight
+// corners lie beyond one and the same plane of the clip volume, where the rasteriser would clip
+// the whole of it. A matrix that makes a corner non-finite decides nothing (true).
+bool BoxInView(const ztmath::Matrix4x4& toClip, const ztmath::Vector3& boxMin, const ztmath::Vector3& boxMax);
+
+// Where a skinned mesh can reach under any pose, kept per mesh: per bone, the rest-pose box of the
+// vertices that bone moves, and the box of the vertices the programs leave at rest (their weights
+// add up to no more than the programs' threshold). A skinned vertex is a weighted sum of its
+// bones' transforms of it; with weights that are not negative its clip position is a
+// non-negative mix of those transforms' clip positions, so it lies beyond a clip plane whenever
+// every bone's box does.
+struct SkinBounds {
+    struct Box {
+        ztmath::Vector3 m_min;
+        ztmath::Vector3 m_max;
+        bool m_empty = true;
+        void Add(const ztmath::Vector3& point);
+    };
+    // Indexed by the bone id as the programs clamp it.
+    std::vector<Box> m_bones;
+    Box m_rest;
+    // False when a weight is negative or not finite: such a mesh is always drawn.
+    bool m_bounded = false;
+};
+
+SkinBounds ComputeSkinBounds(const MeshVertex* vertices, const SkinWeights* weights, size_t count,
+                             uint32_t maxBones);
+
+// Whether an instance posed with these bone matrices (as handed to the programs: `boneCount` of
+// them) can put anything in the view of `toClip` (projection x view x model). A vertex held by a
+// bone beyond the matrices handed over decides nothing (true).
+bool PosedInView(const SkinBounds& bounds, const ztmath::Matrix4x4& toClip, const ztmath::Matrix4x4* bones,
+                 uint32_t boneCount);
 
 // The camera history of motion blur moves on at a fixed step, not every frame.
 class MotionBlurClock {

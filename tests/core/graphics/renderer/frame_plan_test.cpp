@@ -11,6 +11,7 @@
 #include "core/graphics/GLDebugDraw.h"
 #include "core/graphics/framework/env/CubeCross.h"
 #include "core/graphics/framework/instance/Instances.h"
+#include "core/graphics/framework/mesh/core/MeshVertex.h"
 #include "core/graphics/glrenderer/FramePlan.h"
 #include "core/math/Basis.h"
 #include "core/math/Matrix4x4.h"
@@ -328,3 +329,102 @@ TEST(DebugShapes, ShapesAreTurnedByTheirOrientationAndScaled)
 }
 
 }  // namespace
+
+namespace {
+
+// A 90-degree perspective looking down -z from the origin, near 1, far 100.
+Matrix4x4 Perspective()
+{
+    const float n = 1.0f;
+    const float f = 100.0f;
+    return Matrix4x4(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, -(f + n) / (f - n),
+                     -2.0f * f * n / (f - n), 0.0f, 0.0f, -1.0f, 0.0f);
+}
+
+}  // namespace
+
+TEST(FrameCulling, ABoxIsInACamerasViewUnlessWhollyBeyondOneOfItsPlanes)
+{
+    const Matrix4x4 camera = Perspective();
+    const Vector3 low(-0.5f, -0.5f, -0.5f);
+    const Vector3 high(0.5f, 0.5f, 0.5f);
+    const struct {
+        const char* name;
+        Vector3 position;
+        float scale;
+        bool inView;
+    } cases[] = {
+        {"ahead", Vector3(0.0f, 0.0f, -10.0f), 1.0f, true},
+        {"behind the camera", Vector3(0.0f, 0.0f, 10.0f), 1.0f, false},
+        {"across the near plane", Vector3(0.0f, 0.0f, -1.0f), 1.0f, true},
+        {"around the eye", Vector3(0.0f, 0.0f, 0.0f), 4.0f, true},
+        {"between the eye and the near plane", Vector3(0.0f, 0.0f, -0.4f), 0.5f, false},
+        {"off to the left", Vector3(-20.0f, 0.0f, -10.0f), 1.0f, false},
+        {"touching the left edge", Vector3(-10.4f, 0.0f, -10.0f), 1.0f, true},
+        {"above", Vector3(0.0f, 20.0f, -10.0f), 1.0f, false},
+        {"beyond the far plane", Vector3(0.0f, 0.0f, -102.0f), 1.0f, false},
+        // Corners beyond different planes on every side: a wall across the whole view.
+        {"a wall across the view", Vector3(0.0f, 0.0f, -10.0f), 500.0f, true},
+    };
+    for (const auto& c : cases) {
+        const Matrix4x4 model =
+            Matrix4x4::MakeTranslation(c.position) * Matrix4x4::MakeScale(Vector3(c.scale, c.scale, c.scale));
+        EXPECT_EQ(ztengine::BoxInView(camera * model, low, high), c.inView) << c.name;
+    }
+    Matrix4x4 broken = camera;
+    broken[0] = std::nanf("");
+    EXPECT_TRUE(ztengine::BoxInView(broken, low, high));
+}
+
+TEST(FrameCulling, APosedMeshIsBoundedByWhereEachBoneCarriesTheVerticesItMoves)
+{
+    // Two parts: a body at x -1 to 1 on bone 0 and an arm at x 4 to 5 on bone 1.
+    std::vector<ztengine::MeshVertex> vertices(4);
+    std::vector<ztengine::SkinWeights> skin(4);
+    vertices[0].position = Vector3(-1.0f, 0.0f, 0.0f);
+    vertices[1].position = Vector3(1.0f, 0.0f, 0.0f);
+    vertices[2].position = Vector3(4.0f, 0.0f, 0.0f);
+    vertices[3].position = Vector3(5.0f, 0.0f, 0.0f);
+    for (int v = 0; v < 4; ++v)
+        skin[static_cast<size_t>(v)].weights[0] = 1.0f;
+    for (int v = 2; v < 4; ++v) {
+        skin[static_cast<size_t>(v)].boneIds[0] = 1;
+    }
+    const ztengine::SkinBounds bounds = ztengine::ComputeSkinBounds(vertices.data(), skin.data(), 4, 128);
+    ASSERT_TRUE(bounds.m_bounded);
+
+    // An orthographic view of the cube -2 to 2 (clip = position / 2).
+    const Matrix4x4 view = Matrix4x4::MakeScale(Vector3(0.5f, 0.5f, 0.5f));
+    const Matrix4x4 away = Matrix4x4::MakeTranslation(Vector3(100.0f, 0.0f, 0.0f));
+    const Matrix4x4 in = Matrix4x4::MakeTranslation(Vector3(-4.5f, 0.0f, 0.0f));
+    const Matrix4x4 rest;
+    const struct {
+        const char* name;
+        Matrix4x4 bone0;
+        Matrix4x4 bone1;
+        uint32_t handedOver;
+        bool inView;
+    } cases[] = {
+        {"at rest", rest, rest, 2, true},
+        {"both bones carried away", away, away, 2, false},
+        // The arm's rest box lies outside the view; its bone brings it in.
+        {"the arm brought into view", away, in, 2, true},
+        {"only the body carried away", away, rest, 2, false},
+        {"a bone held but not handed over", away, away, 1, true},
+    };
+    for (const auto& c : cases) {
+        const Matrix4x4 bones[2] = {c.bone0, c.bone1};
+        EXPECT_EQ(ztengine::PosedInView(bounds, view, bones, c.handedOver), c.inView) << c.name;
+    }
+
+    // Vertices the programs leave at rest keep the instance in view wherever the bones go.
+    skin[0] = ztengine::SkinWeights{};
+    const ztengine::SkinBounds withRest = ztengine::ComputeSkinBounds(vertices.data(), skin.data(), 4, 128);
+    const Matrix4x4 gone[2] = {away, away};
+    EXPECT_TRUE(ztengine::PosedInView(withRest, view, gone, 2));
+    // A negative weight breaks the bound: such a mesh is always drawn.
+    skin[1].weights[1] = -0.5f;
+    const ztengine::SkinBounds unbounded = ztengine::ComputeSkinBounds(vertices.data(), skin.data(), 4, 128);
+    EXPECT_FALSE(unbounded.m_bounded);
+    EXPECT_TRUE(ztengine::PosedInView(unbounded, view, gone, 2));
+}
