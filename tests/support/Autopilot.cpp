@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <queue>
 #include <sstream>
@@ -13,6 +14,8 @@
 #include "core/graphics/framework/Graphics3D.h"
 #include "core/MessagingSystem.h"
 #include "core/subsys/AltarSystem/AltarSystem.h"
+#include "core/subsys/BossSystem/BossSystem.h"
+#include "core/subsys/BossSystem/FinalBoss.h"
 #include "core/subsys/CollectibleSystem/CollectibleSystem.h"
 #include "core/subsys/DungeonGenerator/DungeonGenerator.h"
 #include "core/subsys/DungeonGenerator/DungeonMapGenerator.h"
@@ -531,12 +534,13 @@ bool Autopilot::WalkPath(const Vector3& target, float arrive)
         m_pathIndex = 0;
         // A fresh plan now and then: doors close and open, and a shove can put the player off it.
         m_replan = 60;
-        if (m_path.empty()) {
-            // Nowhere to go by the map (a door shut): straight on.
-            m_path.push_back(target);
-        }
+        if (m_path.empty())
+            return false;
         m_path.back() = Vector3(target.x, eye.y, target.z);
     }
+    // Nowhere to go by the map (a door shut, a target beyond the walls): the player waits.
+    if (m_path.empty())
+        return false;
     // The farthest point ahead that can be walked to in a straight line.
     while (m_pathIndex + 1 < m_path.size() && Flat(eye, m_path[m_pathIndex]) < 6.0f)
         ++m_pathIndex;
@@ -921,7 +925,8 @@ void Autopilot::DecideHub()
         cheapest = std::min(cheapest, price);
     if (!m_shopTried && gold >= cheapest) {
         const Vector3 stand(480.0f, eye.y, 537.0f);
-        if (Flat(eye, stand) > 4.0f && m_shopFrames == 0) {
+        if (Flat(eye, stand) > 4.0f) {
+            m_shopFrames = 0;
             WalkStraight(Flat(eye, Vector3(480.0f, 0.0f, 520.0f)) > 6.0f && eye.z < 520.0f
                              ? Vector3(480.0f, eye.y, 520.0f)
                              : stand,
@@ -936,6 +941,9 @@ void Autopilot::DecideHub()
         } else if (m_shopFrames == 5) {
             Hold(GLFW_KEY_E, false);
         } else if (m_shopFrames > 10) {
+            std::ostringstream where;
+            where << "the quest giver's shop did not open at (" << eye.x << ", " << eye.y << ", " << eye.z << ")";
+            Say(where.str());
             m_shopTried = true;
             m_shopFrames = 0;
         }
@@ -1062,6 +1070,15 @@ void Autopilot::Count()
     if (m_lastGold >= 0 && gold != m_lastGold)
         Progress("");
     m_lastGold = gold;
+    // The final boss says nothing when hit; its health bar shows each hit's 10.
+    if (auto* bosses = m_game.FindSystem<ztengine::BossSystem>(); bosses != nullptr && bosses->m_boss) {
+        const float bossHealth = bosses->m_boss->m_health;
+        if (m_lastBossHealth > 0.0f && bossHealth < m_lastBossHealth) {
+            delta.hits += static_cast<int>(std::lround((m_lastBossHealth - bossHealth) / 10.0f));
+            Progress("");
+        }
+        m_lastBossHealth = bossHealth;
+    }
     for (const auto& [name, count] : Ears()->counts) {
         int& seen = m_heard[name];
         if (count == seen)
@@ -1088,6 +1105,12 @@ void Autopilot::Count()
     }
     floor.Add(delta);
     m_total.Add(delta);
+    if (m_options.verbose && std::getenv("AUTOPILOT_TRACE") != nullptr) {
+        const Vector3 eye = Eye();
+        std::fprintf(stderr, "  trace %.2f %s eye (%.1f, %.1f, %.1f) yaw %.1f keys %d%d%d%d fire %d\n", m_time,
+                     state.c_str(), eye.x, eye.y, eye.z, Yaw(), m_wantKeys[0], m_wantKeys[1], m_wantKeys[2],
+                     m_wantKeys[3], m_fire ? 1 : 0);
+    }
 }
 
 void Autopilot::Frame()
@@ -1125,8 +1148,10 @@ bool Autopilot::Play(const std::function<bool()>& goal, double maxSeconds)
             break;
         }
         Frame();
-        if (goal && goal())
+        if (goal && goal()) {
+            LetGo();
             return true;
+        }
         if (m_time - m_lastProgress > m_options.stuckSeconds) {
             const Vector3 eye = Eye();
             std::ostringstream why;
@@ -1134,6 +1159,13 @@ bool Autopilot::Play(const std::function<bool()>& goal, double maxSeconds)
                 << FloorName() << " in " << State() << " at (" << eye.x << ", " << eye.y << ", " << eye.z << ")";
             const auto& spawner = *m_game.App().GetSharedData<ztengine::AISpawner>("AISpawner");
             why << ", enemies counted " << spawner.m_enemyCount << ", seen " << spawner.m_enemyPositions.size();
+            for (size_t i = 0; i < spawner.m_enemyPositions.size(); ++i) {
+                const Vector3& p = spawner.m_enemyPositions[i];
+                why << (i == 0 ? ": " : "; ") << "(" << p.x << ", " << p.y << ", " << p.z << ") on '"
+                    << Cell(ColumnOf(p.x), ColumnOf(p.z)) << "'"
+                    << (i < spawner.m_enemyStanding.size() && spawner.m_enemyStanding[i] == 0 ? " falling" : "")
+                    << (ClearLine(eye, p) ? " in sight" : "") << (FindPath(eye, p).empty() ? " no way" : "");
+            }
             m_ended = why.str();
             Say(m_ended);
             Shot("stuck");
@@ -1144,7 +1176,24 @@ bool Autopilot::Play(const std::function<bool()>& goal, double maxSeconds)
             break;
         }
     }
+    LetGo();
     return false;
+}
+
+void Autopilot::LetGo()
+{
+    for (auto& [key, down] : m_keys)
+        if (down) {
+            m_game.ReleaseKey(key);
+            down = false;
+        }
+    m_tapped.clear();
+    if (m_fireHeld) {
+        m_game.ReleaseMouseButton(GLFW_MOUSE_BUTTON_LEFT);
+        m_fireHeld = false;
+    }
+    m_fire = false;
+    m_game.RunFrames(1);
 }
 
 std::string Autopilot::Report() const

@@ -107,6 +107,8 @@ private:
     enum class Phase { Any, Shop, Altar, Portal };
 
     void Frame();
+    // Every key and button let go, as a player's hands leave the controls.
+    void LetGo();
     void Decide();
     void DecideMenus(const std::string& state);
     void DecideHub();
@@ -194,6 +196,7 @@ private:
     int m_orbsTaken = 0;
     int m_orbsPlaced = 0;
     float m_lastHealth = -1.0f;
+    float m_lastBossHealth = -1.0f;
     int m_lastGold = -1;
     int m_lastUpgrades = -1;
     bool m_usedInvulnerability = false;
