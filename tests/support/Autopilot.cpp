@@ -245,6 +245,11 @@ void Autopilot::Say(const std::string& what)
 void Autopilot::Progress(const std::string& what)
 {
     m_lastProgress = m_time;
+    Doing(what);
+}
+
+void Autopilot::Doing(const std::string& what)
+{
     if (!what.empty() && what != m_lastDoing) {
         m_lastDoing = what;
         Say(what);
@@ -627,7 +632,8 @@ void Autopilot::Fight(bool bossFloor)
     }
     const Vector3 enemy = spawner.m_enemyPositions[static_cast<size_t>(target)];
     const float distance = (enemy - eye).Length();
-    const bool inSight = ClearLine(eye, enemy);
+    // Near at hand the map's cells say little (a pillar's corner): shoot.
+    const bool inSight = distance < 30.0f || ClearLine(eye, enemy);
     Vector3 facing = target < static_cast<int>(spawner.m_enemyFacings.size())
                          ? spawner.m_enemyFacings[static_cast<size_t>(target)]
                          : Vector3(0.0f, 0.0f, 1.0f);
@@ -636,11 +642,16 @@ void Autopilot::Fight(bool bossFloor)
     if (facingLength > 0.001f)
         facing = facing * (1.0f / facingLength);
 
-    if (!inSight) {
+    // Out of sight, or shot at for long without a hit (something the map does not show stands
+    // in the way, or the aim is off at this range): closer, by the map.
+    const bool missing = m_time - m_lastHitAt > 8.0 && m_time - m_lastHitAt < 14.0;
+    if (!inSight || (missing && distance > 20.0f)) {
         m_fire = false;
         WalkTo(enemy, 0.0f);
         return;
     }
+    if (m_time - m_lastHitAt >= 14.0)
+        m_lastHitAt = m_time;
     LookAt(enemy + Vector3(0.0f, 2.5f, 0.0f));
 
     bool mayFire = true;
@@ -657,7 +668,7 @@ void Autopilot::Fight(bool bossFloor)
             spot = OpenCellNear(spot);
         if (Flat(eye, spot) > 8.0f)
             Move(spot - eye);
-        Progress("behind the mini-boss");
+        Doing("behind the mini-boss");
     } else if (distance < 25.0f) {
         // Too close: back off where there is floor behind.
         Vector3 away = eye - enemy;
@@ -708,7 +719,7 @@ void Autopilot::DecideMenus(const std::string& state)
     if (state == "BOSS_DEATH_STATE") {
         // Space held hurries the credits.
         Hold(GLFW_KEY_SPACE, true);
-        Progress("the boss's end");
+        Doing("the boss's end");
         return;
     }
     if (state == "END_GAME_STATE") {
@@ -717,7 +728,7 @@ void Autopilot::DecideMenus(const std::string& state)
         m_won = m_won || stats.m_gameWon;
         if (++m_wait % 20 == 0)
             Tap(GLFW_KEY_SPACE);
-        Progress("the statistics");
+        Doing("the statistics");
         return;
     }
     if (state == "LOSE_STATE") {
@@ -778,8 +789,10 @@ void Autopilot::DecideDungeon()
     const int enemy = NearestEnemy(true);
     const bool near = enemy >= 0 && (spawner.m_enemyPositions[static_cast<size_t>(enemy)] - eye).Length() < 150.0f;
     if (level.m_fight == 1 || near) {
-        if (!m_fightWasOn)
+        if (!m_fightWasOn) {
             m_killsAtFightStart = m_total.Kills();
+            m_lastHitAt = m_time;
+        }
         m_fightWasOn = true;
         m_townRequested = false;
         if (bossFloor && enemy >= 0 && ++m_bossSeenFrames == static_cast<int>(4.0 / m_game.Step()))
@@ -826,7 +839,7 @@ void Autopilot::DecideDungeon()
                 return;
             }
             WalkTo(coin, 0.0f);
-            Progress("to a coin");
+            Doing("to a coin");
             return;
         }
     }
@@ -845,7 +858,7 @@ void Autopilot::DecideDungeon()
             if ((orb - eye).Length() < 30.0f)
                 Shot("orb-taken");
             WalkTo(orb, 0.0f);
-            Progress("to the orb");
+            Doing("to the orb");
             return;
         }
     }
@@ -858,7 +871,7 @@ void Autopilot::DecideDungeon()
             Tap(GLFW_KEY_T);
             m_townRequested = true;
             m_townWait = 0;
-            Progress("T to town");
+            Doing("T to town");
         }
         return;
     }
@@ -897,8 +910,7 @@ void Autopilot::DecideDungeon()
     // Every room walked: the stairs.
     if (!bossFloor && layout.m_specialValid) {
         WalkTo(layout.m_specialPosition, 0.0f);
-        Progress("");
-        m_lastDoing = "to the stairs";
+        Doing("to the stairs");
         return;
     }
 }
@@ -925,13 +937,16 @@ void Autopilot::DecideHub()
         cheapest = std::min(cheapest, price);
     if (!m_shopTried && gold >= cheapest) {
         const Vector3 stand(480.0f, eye.y, 537.0f);
-        if (Flat(eye, stand) > 4.0f) {
+        // In reach (the shop is the quest giver's collider, 12 around it, seen in front) and a
+        // little off its box: a walk of whole frames cannot stop on a point.
+        const bool inReach = Flat(eye, kQuestGiver) < 14.0f && eye.z < 541.0f;
+        if (!inReach) {
             m_shopFrames = 0;
             WalkStraight(Flat(eye, Vector3(480.0f, 0.0f, 520.0f)) > 6.0f && eye.z < 520.0f
                              ? Vector3(480.0f, eye.y, 520.0f)
                              : stand,
                          true);
-            Progress("to the quest giver");
+            Doing("to the quest giver");
             return;
         }
         LookAt(kQuestGiver);
@@ -954,7 +969,7 @@ void Autopilot::DecideHub()
         WalkStraight(Vector3(kAltar.x + 20.0f, eye.y, kAltar.z - 10.0f), true);
         if (Flat(eye, Vector3(kAltar.x + 20.0f, 0.0f, kAltar.z - 10.0f)) < 6.0f)
             WalkStraight(Vector3(kAltar.x, eye.y, kAltar.z), true);
-        Progress("to the altar");
+        Doing("to the altar");
         return;
     }
     // The next dungeon's portal, around the altar and the quest giver.
@@ -969,7 +984,7 @@ void Autopilot::DecideHub()
         target = way[0];
     target.y = eye.y;
     WalkStraight(target, true);
-    Progress(std::string("to the ") + ColourName(m_nextDungeon) + " portal");
+    Doing(std::string("to the ") + ColourName(m_nextDungeon) + " portal");
 }
 
 void Autopilot::DecideFinalFight()
@@ -1010,7 +1025,7 @@ void Autopilot::DecideFinalFight()
         m_fire = false;
     else if (!m_fire && status.m_stamina >= std::max(cost, status.m_maxStamina / 3.0f))
         m_fire = true;
-    Progress("");
+    Doing("the final fight");
 }
 
 void Autopilot::Decide()
@@ -1087,8 +1102,10 @@ void Autopilot::Count()
         seen = count;
         Progress("");
         for (const Kind& kind : kKinds) {
-            if (name == kind.hit)
+            if (name == kind.hit) {
                 delta.hits += more;
+                m_lastHitAt = m_time;
+            }
             if (name == kind.died)
                 delta.kills[kind.name] += more;
         }
@@ -1105,11 +1122,12 @@ void Autopilot::Count()
     }
     floor.Add(delta);
     m_total.Add(delta);
-    if (m_options.verbose && std::getenv("AUTOPILOT_TRACE") != nullptr) {
+    if (m_options.verbose && std::getenv("AUTOPILOT_TRACE") != nullptr &&
+        m_time >= std::strtod(std::getenv("AUTOPILOT_TRACE"), nullptr)) {
         const Vector3 eye = Eye();
-        std::fprintf(stderr, "  trace %.2f %s eye (%.1f, %.1f, %.1f) yaw %.1f keys %d%d%d%d fire %d\n", m_time,
-                     state.c_str(), eye.x, eye.y, eye.z, Yaw(), m_wantKeys[0], m_wantKeys[1], m_wantKeys[2],
-                     m_wantKeys[3], m_fire ? 1 : 0);
+        std::fprintf(stderr, "  trace %.2f %s eye (%.1f, %.1f, %.1f) yaw %.1f pitch %.1f keys %d%d%d%d fire %d stamina %.0f fight %d\n", m_time,
+                     state.c_str(), eye.x, eye.y, eye.z, Yaw(), Pitch(), m_wantKeys[0], m_wantKeys[1], m_wantKeys[2],
+                     m_wantKeys[3], m_fire ? 1 : 0, status.m_stamina, app.GetSharedData<ztengine::LevelState>("LevelState")->m_fight);
     }
 }
 

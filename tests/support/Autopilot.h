@@ -124,7 +124,9 @@ private:
     void Hold(int key, bool down);
     void Tap(int key);
     void Click(float fromCentreX, float fromCentreY);
+    // Something changed for the better (the stuck clock starts again), and what it is doing.
     void Progress(const std::string& what);
+    void Doing(const std::string& what);
     void Shot(const std::string& name);
     void Say(const std::string& what);
     void Count();
@@ -170,6 +172,7 @@ private:
     int m_townWait = 0;
     bool m_fightWasOn = false;
     int m_killsAtFightStart = 0;
+    double m_lastHitAt = 0.0;
     int m_bossSeenFrames = 0;
     bool m_orbShot = false;
     int m_nextDungeon = 1;

@@ -87,6 +87,27 @@ bool GoDownTwoFloors(zttest::AppFixture& game)
     return true;
 }
 
+// Set-up: inside the boss room, in its corner farthest from the boss's cell.
+void StandInTheBossRoom(zttest::AppFixture& game)
+{
+    const auto& layout = Shared<ztengine::LevelLayout>(game, "LevelLayout");
+    EXPECT_TRUE(layout.m_specialValid) << "no boss cell";
+    const Vector3 bossCell = layout.m_specialPosition;
+    Vector3 start = bossCell;
+    for (const auto& room : layout.m_rooms) {
+        if (bossCell.x < room.m_min.x || bossCell.x > room.m_max.x || bossCell.z < room.m_min.z ||
+            bossCell.z > room.m_max.z)
+            continue;
+        // The room's corner farthest from the boss cell, two cells in.
+        const float x = bossCell.x - room.m_min.x > room.m_max.x - bossCell.x ? room.m_min.x + 20.0f : room.m_max.x - 30.0f;
+        const float z = bossCell.z - room.m_min.z > room.m_max.z - bossCell.z ? room.m_min.z + 20.0f : room.m_max.z - 30.0f;
+        start = Vector3(x, 7.0f, z);
+    }
+    EXPECT_GT((start - bossCell).Length(), 30.0f) << "the boss cell is in no room";
+    game.App().m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &start));
+    game.RunFrames(10);
+}
+
 TEST(Autopilot, ClearsRedFloorOnesFirstRoomThenKillsAMiniBossAndTakesItsOrb)
 {
     const double step = 1.0 / 60.0;
@@ -129,24 +150,7 @@ TEST(Autopilot, ClearsRedFloorOnesFirstRoomThenKillsAMiniBossAndTakesItsOrb)
     // from there only the autopilot's input acts. (The walk there through the floor's other
     // fight rooms is (a)'s road again, and there enemies are seen to end up inside the walls.)
     ASSERT_TRUE(GoDownTwoFloors(*game)) << "the set-up did not reach the boss floor";
-    {
-        const auto& layout = Shared<ztengine::LevelLayout>(*game, "LevelLayout");
-        ASSERT_TRUE(layout.m_specialValid) << "no boss cell";
-        const Vector3 bossCell = layout.m_specialPosition;
-        Vector3 start = bossCell;
-        for (const auto& room : layout.m_rooms) {
-            if (bossCell.x < room.m_min.x || bossCell.x > room.m_max.x || bossCell.z < room.m_min.z ||
-                bossCell.z > room.m_max.z)
-                continue;
-            // The room's corner farthest from the boss cell, two cells in.
-            const float x = bossCell.x - room.m_min.x > room.m_max.x - bossCell.x ? room.m_min.x + 20.0f : room.m_max.x - 30.0f;
-            const float z = bossCell.z - room.m_min.z > room.m_max.z - bossCell.z ? room.m_min.z + 20.0f : room.m_max.z - 30.0f;
-            start = Vector3(x, 7.0f, z);
-        }
-        ASSERT_GT((start - bossCell).Length(), 30.0f) << "the boss cell is in no room";
-        game->App().m_messagingSystem.SendEventByName("PLAYER_SET_POSITION", ztengine::IEvent(0, &start));
-        game->RunFrames(10);
-    }
+    StandInTheBossRoom(*game);
     auto boss = std::make_unique<zttest::Autopilot>(*game, options);
     auto* altar = game->FindSystem<ztengine::AltarSystem>();
     const auto orbTaken = [&] { return altar->m_collected[0] || altar->m_collected[1] || altar->m_collected[2]; };
@@ -202,6 +206,17 @@ TEST(AutopilotRun, DISABLED_WholeGame)
         game = windowless.get();
     }
     ASSERT_TRUE(game->Started());
+    // AUTOPLAY_START=boss: the boss floor's set-up of the suite's test, for its pictures.
+    if (const char* start = std::getenv("AUTOPLAY_START"); start != nullptr && std::string(start) == "boss") {
+        zttest::Autopilot toRed(*game, options);
+        auto& level = Shared<ztengine::LevelState>(*game, "LevelState");
+        zttest::CaptureStdout([&] {
+            toRed.Play([&] { return level.m_level == 1 && toRed.State() == "GAMEPLAY_STATE"; }, 120.0);
+        });
+        ASSERT_EQ(level.m_level, 1);
+        ASSERT_TRUE(GoDownTwoFloors(*game));
+        StandInTheBossRoom(*game);
+    }
     zttest::Autopilot pilot(*game, options);
     std::printf("autoplay: seed %u, step %.4f s, %s\n", seed, step,
                 invulnerable ? "key 0 (invulnerable)" : "no cheat key");
