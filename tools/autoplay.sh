@@ -10,7 +10,8 @@
 # AUTOPLAY_SHOTS=DIR plays in a window on a virtual display and saves the run's pictures there
 # (a cleared room, the mini-boss fight, the orb, the altar with three orbs, the final fight, a
 # stuck moment); AUTOPLAY_MAX caps the game seconds (7200); AUTOPLAY_STUCK sets how many game
-# seconds without progress count as stuck (120).
+# seconds without progress count as stuck (120); AUTOPILOT_TRACE=SECONDS prints every frame from that
+# game time on (view, keys, fire, stamina, fight).
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export AUTOPLAY_SEED="${1:-1}"
