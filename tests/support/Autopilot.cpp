@@ -1176,6 +1176,15 @@ bool Autopilot::Play(const std::function<bool()>& goal, double maxSeconds)
             why << "stuck: no progress for " << m_options.stuckSeconds << " s while " << m_lastDoing << " on "
                 << FloorName() << " in " << State() << " at (" << eye.x << ", " << eye.y << ", " << eye.z << ")";
             const auto& spawner = *m_game.App().GetSharedData<ztengine::AISpawner>("AISpawner");
+            // Whether the player still stands in the room whose doors are shut.
+            const auto& layout = *m_game.App().GetSharedData<ztengine::LevelLayout>("LevelLayout");
+            const auto& level = *m_game.App().GetSharedData<ztengine::LevelState>("LevelState");
+            bool inFightRoom = false;
+            for (const auto& cell : layout.m_roomCells)
+                inFightRoom = inFightRoom || (ColumnOf(eye.x) == static_cast<int>(cell.m_column) &&
+                                              ColumnOf(eye.z) == static_cast<int>(cell.m_row));
+            why << " on '" << Cell(ColumnOf(eye.x), ColumnOf(eye.z)) << "', fight " << level.m_fight
+                << (level.m_fight == 1 ? (inFightRoom ? " (inside its room)" : " (outside its room)") : "");
             why << ", enemies counted " << spawner.m_enemyCount << ", seen " << spawner.m_enemyPositions.size();
             for (size_t i = 0; i < spawner.m_enemyPositions.size(); ++i) {
                 const Vector3& p = spawner.m_enemyPositions[i];
