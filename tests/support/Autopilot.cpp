@@ -521,8 +521,10 @@ bool Autopilot::WalkTo(const Vector3& target, float arrive)
     if (Flat(target, m_pathTarget) > 1.0f) {
         m_bestDistance = distance;
         m_bestAt = m_time;
+        m_targetSince = m_time;
     }
-    if (distance < m_bestDistance - 3.0f) {
+    // Nearer counts only to a goal kept for a while: goals that take turns are no progress.
+    if (distance < m_bestDistance - 3.0f && m_time - m_targetSince > 1.0) {
         m_bestDistance = distance;
         m_bestAt = m_time;
         Progress("");

@@ -180,6 +180,7 @@ private:
     int m_sidestepKey = 0;
     float m_bestDistance = 1e30f;
     double m_bestAt = 0.0;
+    double m_targetSince = 0.0;
     bool m_shopTried = false;
     int m_shopFrames = 0;
     int m_finalFrames = 0;
