@@ -127,17 +127,23 @@ bool GLFWInput::IsJoystickPresent(int pad)
 bool GLFWInput::IsCursorEnabled()
 {
     GLFWwindow* window = CurrentWindow();
-    return window == nullptr || glfwGetInputMode(window, GLFW_CURSOR) != GLFW_CURSOR_DISABLED;
+    if (window == nullptr)
+        return !m_cursorCaptured;
+    return glfwGetInputMode(window, GLFW_CURSOR) != GLFW_CURSOR_DISABLED;
 }
 
 void GLFWInput::SetCursorEnabled(bool enabled)
 {
+    // Without a window the mode is kept here, so that a captured cursor still turns the view.
+    m_cursorCaptured = !enabled;
     if (GLFWwindow* window = CurrentWindow())
         glfwSetInputMode(window, GLFW_CURSOR, enabled ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
 }
 
 void GLFWInput::SetCursorHidden(bool hidden)
 {
+    // Hidden or shown, the cursor is no longer captured, as with a window.
+    m_cursorCaptured = false;
     if (GLFWwindow* window = CurrentWindow())
         glfwSetInputMode(window, GLFW_CURSOR, hidden ? GLFW_CURSOR_HIDDEN : GLFW_CURSOR_NORMAL);
 }

@@ -86,6 +86,8 @@ public:
     float m_joystickAxes[kPads][PadPoll::kAxes];
     float m_cursorDelta[2];
     float m_cursorPosition[2];
+    // The window's cursor mode when there is no window: captured (disabled) or not.
+    bool m_cursorCaptured = false;
 
 private:
     struct PendingChange {

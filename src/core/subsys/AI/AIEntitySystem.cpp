@@ -116,6 +116,8 @@ void AIEntitySystem::Init()
 void AIEntitySystem::Update(float dt)
 {
     m_spawner->m_enemyPositions.clear();
+    m_spawner->m_enemyFacings.clear();
+    m_spawner->m_enemyStanding.clear();
     m_world->Update(dt);
 }
 

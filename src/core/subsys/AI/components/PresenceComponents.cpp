@@ -6,6 +6,7 @@
 #include "core/physics-engine/PhysicsEngine.h"
 #include "core/resources/ModelManager.h"
 #include "core/subsys/AI/components/ComponentParams.h"
+#include "core/subsys/AI/components/LifeComponents.h"
 #include "core/subsys/sharedData/AISpawner/AISpawner.h"
 
 namespace ztengine {
@@ -50,6 +51,7 @@ void Object3DComponentCreator::Destroy(IComponent* component)
 void Object3DComponent::Init(ComponentProxy& owner)
 {
     m_physicsBody = owner.Find<PhysicsBodyComponent>("physicsBody");
+    m_health = owner.Find<HealthComponent>("health");
 }
 
 void Object3DComponent::Update(float)
@@ -57,8 +59,11 @@ void Object3DComponent::Update(float)
     InstanceData& instance = m_instance.GetInstance();
     if (m_physicsBody != nullptr)
         instance.m_transform.m_position = m_physicsBody->m_body.GetPosition() + m_graphicalOffset;
-    if (m_spawner != nullptr)
+    if (m_spawner != nullptr) {
         m_spawner->m_enemyPositions.push_back(instance.m_transform.m_position);
+        m_spawner->m_enemyFacings.push_back(instance.m_transform.m_basis.forward);
+        m_spawner->m_enemyStanding.push_back(m_health == nullptr || m_health->m_currentHp > 0.0f ? 1 : 0);
+    }
 }
 
 // ---- physicsBody ----

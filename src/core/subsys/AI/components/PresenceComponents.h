@@ -14,6 +14,7 @@ class AISpawner;
 class ModelManager;
 class PhysicsEngine;
 class PhysicsBodyComponent;
+class HealthComponent;
 
 // "object3D": the drawn model instance, kept on the body (plus an offset) every frame.
 class Object3DComponent : public IComponent {
@@ -26,6 +27,7 @@ public:
     InstanceHandle m_instance;
     ztmath::Vector3 m_graphicalOffset;
     PhysicsBodyComponent* m_physicsBody = nullptr;
+    HealthComponent* m_health = nullptr;
 };
 
 class Object3DComponentCreator : public IComponentFactory {

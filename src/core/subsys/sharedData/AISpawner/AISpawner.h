@@ -55,6 +55,10 @@ public:
     std::unordered_map<uint32_t, std::deque<SpawnConfig>> m_spawnQueues;
     // This frame's positions of the live enemies.
     std::vector<ztmath::Vector3> m_enemyPositions;
+    // In the same order, what else a player sees of them: which way each faces, and whether it
+    // still stands (a dying enemy falls and darkens before it is gone).
+    std::vector<ztmath::Vector3> m_enemyFacings;
+    std::vector<uint8_t> m_enemyStanding;
 };
 
 }  // namespace ztengine
