@@ -740,14 +740,18 @@ void Autopilot::DecideMenus(const std::string& state)
     if (state == "SHRINE_UI_STATE") {
         auto* shop = m_game.FindSystem<ztengine::ShrineUISystem>();
         const int gold = app.GetSharedData<ztengine::Gold>("Gold")->m_gold;
-        // More projectiles first, then a faster fire, then the rest.
+        // The buttons stand in the screen's places in another order than the prices' list:
+        // the faster fire sits at the third place, the health regeneration at the fourth.
+        static constexpr int kPlaceOfButton[] = {0, 1, 3, 2, 4, 5};
+        // More projectiles first, then a faster fire, then the rest. A purchase is progress when
+        // it is counted (see Count), not when it is clicked: a click that buys nothing must
+        // not keep the run from being found stuck.
         for (int button : {0, 2, 1, 4, 5, 3}) {
             const int price = shop->m_prices[static_cast<size_t>(button)];
             if (price <= gold) {
-                const auto& at = shop->m_positions[static_cast<size_t>(button)];
+                const auto& at = shop->m_positions[static_cast<size_t>(kPlaceOfButton[button])];
                 Say("buys upgrade " + std::to_string(button) + " for " + std::to_string(price));
                 Click(at.x, at.y);
-                Progress("shopping");
                 return;
             }
         }
@@ -835,7 +839,10 @@ void Autopilot::DecideDungeon()
             if (m_coinSince < 0.0)
                 m_coinSince = m_time;
             if (m_time - m_coinSince > 12.0) {
-                Say("gives up a coin out of reach");
+                char where[160];
+                std::snprintf(where, sizeof where, "gives up a coin out of reach at (%.1f, %.1f, %.1f), eye (%.1f, %.1f, %.1f)",
+                              coin.x, coin.y, coin.z, eye.x, eye.y, eye.z);
+                Say(where);
                 m_coinsIgnoredUntil = m_time + 20.0;
                 m_coinSince = -1.0;
                 return;
