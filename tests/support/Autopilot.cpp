@@ -828,6 +828,10 @@ void Autopilot::DecideDungeon()
             if (!coins->m_coins.IsValidIndex(i))
                 continue;
             const Vector3 p = coins->m_coins.At(i).m_body.GetPosition();
+            const bool givenUp = std::any_of(m_coinsGivenUp.begin(), m_coinsGivenUp.end(),
+                                             [&p](const Vector3& q) { return (p - q).Length() < 2.0f; });
+            if (givenUp)
+                continue;
             const float d = Flat(p, eye);
             if (d < best) {
                 best = d;
@@ -843,7 +847,8 @@ void Autopilot::DecideDungeon()
                 std::snprintf(where, sizeof where, "gives up a coin out of reach at (%.1f, %.1f, %.1f), eye (%.1f, %.1f, %.1f)",
                               coin.x, coin.y, coin.z, eye.x, eye.y, eye.z);
                 Say(where);
-                m_coinsIgnoredUntil = m_time + 20.0;
+                m_coinsGivenUp.push_back(coin);
+                m_coinsIgnoredUntil = m_time + 1.0;
                 m_coinSince = -1.0;
                 return;
             }

@@ -188,6 +188,8 @@ private:
     int m_strafeKey = 0;
     double m_coinSince = -1.0;
     double m_coinsIgnoredUntil = -1.0;
+    // Coins it could not reach (lying in a wall's box, say): a player leaves them be.
+    std::vector<ztmath::Vector3> m_coinsGivenUp;
 
     // Progress and figures.
     double m_time = 0.0;
